@@ -1,0 +1,83 @@
+#include "HostLocation.h"
+
+#include "HostContract.h"
+#include "LineList.h"
+
+namespace orv {
+
+HostLocation LocateHost(Platform& platform) {
+    ProfileFile primary(platform, host::PrimaryProfile);
+    std::string root = primary.ReadValue(host::RootSection, host::RootKey, "");
+    if (!root.empty()) return HostLocation{std::move(root), std::move(primary)};
+    ProfileFile fallback(platform, host::FallbackProfile);
+    root = fallback.ReadValue(host::RootSection, host::RootKey, "");
+    return HostLocation{std::move(root), std::move(fallback)};
+}
+
+namespace {
+
+class HostWindowCounter final : public WindowClassVisitor {
+public:
+    void Visit(const std::string& className) override {
+        if (className.find(host::HostWindowMarker) != std::string::npos) ++count;
+    }
+    int count = 0;
+};
+
+bool UserMacStartsAddon(Platform& platform, const std::string& path) {
+    LineList lines;
+    lines.LoadLines(platform, path);
+    for (std::size_t i = 0; i < lines.Count(); ++i) {
+        if (PositionOf(addon::StartLine, UpperCaseAscii(TrimBlanks(lines.At(i)))) == 1) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsHostRunning(Platform& platform) {
+    HostWindowCounter counter;
+    platform.EnumerateWindowClasses(counter);
+    return counter.count > 0;
+}
+
+void RefreshStatus(Platform& platform, const std::string& root, StatusView& view) {
+    // An empty root means no host was found: "\core" must not be looked for at the root of the current drive.
+    if (root.empty() || !platform.FolderIsPresent(root + host::CoreFolder)) {
+        view.EnableButton(Button::EditUserMac, false);
+        if (!root.empty() && platform.FolderIsPresent(root + host::MassSpecFolder)) {
+            view.ShowPanel(Panel::NoChemStation, false);
+            view.ShowPanel(Panel::MSChemStation, true);
+        }
+        return;
+    }
+    view.ShowPanel(Panel::NoChemStation, false);
+    view.EnableButton(Button::EditUserMac, true);
+
+    int score = 0;
+    for (const char* file : addon::Files) {
+        if (platform.FileIsPresent(root + file)) ++score;
+    }
+    const std::string userMac = root + host::UserMac;
+    if (platform.FileIsPresent(userMac) && UserMacStartsAddon(platform, userMac)) ++score;
+
+    {
+        ProfileFile profile(platform, root + addon::Profile);
+        const std::string recorded = profile.ReadValue(addon::VersionSection, addon::VersionKey, addon::NoVersion);
+        view.SetVersionText(recorded);
+        if (recorded == addon::Version) {
+            ++score;
+            view.ShowPanel(Panel::Version, false);
+        } else {
+            view.ShowPanel(Panel::Version, true);
+        }
+    }
+
+    view.EnableButton(Button::Install, score < addon::FullScore);
+    view.EnableButton(Button::Remove, score > 0);
+    view.ShowPanel(Panel::SomeInstalled, score > 0 && score < addon::FullScore);
+    view.ShowPanel(Panel::NotInstalled, score == 0);
+    view.ShowPanel(Panel::AllInstalled, score == addon::FullScore);
+}
+
+}  // namespace orv

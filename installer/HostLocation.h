@@ -1,0 +1,28 @@
+#pragma once
+// Where the host lives and whether its program is running.
+#include <string>
+
+#include "Platform.h"
+#include "ProfileFile.h"
+#include "StatusView.h"
+
+namespace orv {
+
+struct HostLocation {
+    // The host folder exactly as the profile holds it; empty when no host was found.
+    std::string root;
+    // The profile the root came from; the instrument folders are read from it too.
+    ProfileFile profile;
+};
+
+// chemstation.ini's [PCS] Path, else win.ini's.
+HostLocation LocateHost(Platform& platform);
+
+// True while any top-level window's class name holds the host's marker (letter case counts).
+bool IsHostRunning(Platform& platform);
+
+// Counts what is installed under root and sets the panels and buttons from that. An unreadable user.mac
+// escapes as EFOpenError after the first changes were made.
+void RefreshStatus(Platform& platform, const std::string& root, StatusView& view);
+
+}  // namespace orv

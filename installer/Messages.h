@@ -1,0 +1,16 @@
+#pragma once
+// Every text the procedures show the user, in one place.
+#include <string>
+
+namespace orv::msg {
+
+inline constexpr const char* HostRunning = "The ChemStation program is running\nfirst close the ChemStation";
+inline constexpr const char* UserMacNotSaved = "Failed to modify user.mac";
+inline std::string InstallFailed(const std::string& target) { return "Failed to install\n" + target; }
+inline std::string RestoreFailed(const std::string& config) { return "Failed to restore\n" + config; }
+std::string CleanupQuestion(const std::string& userMacPath);
+inline constexpr const char* InstallDone = "Restart the ChemStation\nFind a new menu \nAddOn - Orvandel";
+inline constexpr const char* RemovedRestored = "Orvandel removed\nChemStation configuration set to defaults";
+inline constexpr const char* Removed = "Orvandel removed";
+
+}  // namespace orv::msg

@@ -1,0 +1,109 @@
+#pragma once
+// A platform held in memory that behaves as Windows does for everything the installer asks: backslash
+// paths with case-insensitive names, a current drive and folder, a Windows folder for bare profile names,
+// read-only files, files held open by another program, a disk that fills, Windows error codes, profile
+// files in the ini format, top-level window classes and program resources. Tests use it to lay out a host
+// tree, inject faults and look at every byte afterwards.
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Platform.h"
+
+namespace orv {
+
+class MemoryPlatform final : public Platform {
+public:
+    // Drive C:, current folder C:\WORK and Windows folder C:\WINDOWS, both existing.
+    MemoryPlatform();
+
+    // Platform
+    std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
+                                  const std::string& defaultValue) override;
+    bool WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
+                            const std::string& value) override;
+    void RemoveProfileKey(const std::string& file, const std::string& section, const std::string& key) override;
+    void FlushProfile(const std::string& file) override;
+    bool FileIsPresent(const std::string& path) override;
+    bool FolderIsPresent(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool CopyOver(const std::string& source, const std::string& target) override;
+    void CreateFolder(const std::string& path) override;
+    std::string ReadWholeFile(const std::string& path) override;
+    void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
+    void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
+    std::string FullPath(const std::string& path) override;
+    std::string SystemErrorText(unsigned long code) override;
+    ImageBytes ProgramResource(const char* name) override;
+
+    // Laying out a world. Paths follow the same resolution rules as the operations; parents are created.
+    void SetCurrentFolder(const std::string& path);
+    void SetWindowsFolder(const std::string& path);
+    const std::string& WindowsFolder() const { return windowsFolder_; }
+    void AddFolder(const std::string& path);
+    void AddFile(const std::string& path, const std::string& bytes);
+    void SetReadOnly(const std::string& path, bool readOnly);
+    // Another program holds the file open for writing: opening, replacing or deleting it is refused (32).
+    void SetLocked(const std::string& path, bool locked);
+    // Room left for file content; a write that needs more fails with code 112. Unlimited at first.
+    void SetFreeSpace(std::size_t bytes);
+    void AddWindowClass(const std::string& className);
+    void ClearWindowClasses();
+    void AddResource(const std::string& name, const std::string& bytes);
+
+    // Looking at the world.
+    bool HasFile(const std::string& path) const;
+    bool HasFolder(const std::string& path) const;
+    // Throws std::out_of_range when there is no such file.
+    std::string FileBytes(const std::string& path) const;
+    bool IsReadOnly(const std::string& path) const;
+    // Every entry as an absolute path in its stored letter case, folders ending with a backslash, sorted.
+    std::vector<std::string> Entries() const;
+    struct ShellCall {
+        std::string target, parameters, folder;
+    };
+    const std::vector<ShellCall>& ShellCalls() const { return shellCalls_; }
+
+    // Fault injection: called before every platform operation with the operation's name and first path;
+    // a non-zero result makes that operation fail as Windows would with that error code.
+    std::function<unsigned long(const char* operation, const std::string& path)> faultHook;
+    // How many platform operations have been made.
+    std::size_t OperationCount() const { return operations_; }
+
+private:
+    struct Node {
+        std::string name;  // the last component as first created (letter case kept)
+        bool folder = false;
+        bool readOnly = false;
+        bool locked = false;
+        std::string bytes;
+    };
+    struct Resolved {
+        std::string key;      // upper-cased absolute path: the map key
+        std::string display;  // absolute path in the caller's letter case
+        std::string parentKey;
+        bool valid = false;   // false for an empty or malformed path (code 123)
+    };
+
+    Resolved Resolve(const std::string& path) const;
+    std::string ProfilePath(const std::string& file) const;
+    const Node* Find(const std::string& key) const;
+    Node* Find(const std::string& key);
+    unsigned long Fault(const char* operation, const std::string& path);
+    std::size_t UsedSpace() const;
+    void MakeFolders(const Resolved& where);
+
+    std::map<std::string, Node> nodes_;
+    std::string currentFolder_;
+    std::string windowsFolder_;
+    std::size_t freeSpace_ = static_cast<std::size_t>(-1);
+    std::vector<std::string> windowClasses_;
+    std::map<std::string, std::string> resources_;
+    std::vector<ShellCall> shellCalls_;
+    std::size_t operations_ = 0;
+};
+
+}  // namespace orv

@@ -1,0 +1,74 @@
+#pragma once
+// Everything the installer asks of the operating system, and nothing more. The Windows implementation
+// makes exactly the ANSI calls named beside each operation; the in-memory one behaves the same way for tests.
+#include <cstddef>
+#include <string>
+
+namespace orv {
+
+// Called once per top-level window with its class name (at most 254 characters).
+class WindowClassVisitor {
+public:
+    virtual void Visit(const std::string& className) = 0;
+
+protected:
+    ~WindowClassVisitor() = default;
+};
+
+// A read-only block of bytes that lives as long as the program image (a resource).
+struct ImageBytes {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    bool found = false;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Profile files. A bare file name means the file of that name in the Windows folder.
+    // GetPrivateProfileStringA with a 2048-byte buffer: at most 2047 characters; the default when absent.
+    virtual std::string ReadProfileString(const std::string& file, const std::string& section,
+                                          const std::string& key, const std::string& defaultValue) = 0;
+    // WritePrivateProfileStringA; false when the system refuses.
+    virtual bool WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
+                                    const std::string& value) = 0;
+    // WritePrivateProfileStringA with no value: the key goes. Failures pass in silence.
+    virtual void RemoveProfileKey(const std::string& file, const std::string& section, const std::string& key) = 0;
+    // WritePrivateProfileStringA with no section, key or value: flushes the system's cached copy.
+    virtual void FlushProfile(const std::string& file) = 0;
+
+    // FindFirstFileA/FindClose: an existing entry that is not a folder. Never fails.
+    virtual bool FileIsPresent(const std::string& path) = 0;
+    // GetFileAttributesA: an existing folder. Never fails.
+    virtual bool FolderIsPresent(const std::string& path) = 0;
+    // DeleteFileA: true when the file was deleted.
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // CopyFileA(source, target, FALSE): true when the target now holds a copy of the source.
+    virtual bool CopyOver(const std::string& source, const std::string& target) = 0;
+    // CreateDirectoryA: one level; throws EInOutError with the text for the Windows error code.
+    virtual void CreateFolder(const std::string& path) = 0;
+
+    // All the file's bytes, unchanged; throws EFOpenError when the file cannot be opened for reading.
+    virtual std::string ReadWholeFile(const std::string& path) = 0;
+    // Replaces the file with exactly these bytes in one step: a temporary file beside the target is written
+    // and flushed, then moved over it. On any failure the target keeps its old bytes (or stays absent) and
+    // the temporary is gone. Throws EFCreateError when the target cannot be created or replaced (folder
+    // missing, read-only, in use) and EWriteError when the write falls short (disk full).
+    virtual void WriteWholeFile(const std::string& path, const char* data, std::size_t size) = 0;
+
+    // EnumWindows and GetClassNameA: the class name of every top-level window.
+    virtual void EnumerateWindowClasses(WindowClassVisitor& visitor) = 0;
+    // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined.
+    virtual void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) = 0;
+
+    // GetFullPathNameA: the absolute form of a path, as the error messages show it.
+    virtual std::string FullPath(const std::string& path) = 0;
+    // FormatMessageA's text for a Windows error code, trailing blanks, line breaks and full stops removed.
+    virtual std::string SystemErrorText(unsigned long code) = 0;
+
+    // A named read-only data resource of the program (the payload records).
+    virtual ImageBytes ProgramResource(const char* name) = 0;
+};
+
+}  // namespace orv

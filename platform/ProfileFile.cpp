@@ -1,0 +1,40 @@
+#include "ProfileFile.h"
+
+#include "Exceptions.h"
+
+namespace orv {
+
+ProfileFile::~ProfileFile() {
+    // Releasing writes out the system's cached copy; its result is of no use to anyone.
+    if (platform_ != nullptr) platform_->FlushProfile(fileName_);
+}
+
+ProfileFile::ProfileFile(ProfileFile&& other) noexcept
+    : platform_(other.platform_), fileName_(std::move(other.fileName_)) {
+    other.platform_ = nullptr;
+}
+
+ProfileFile& ProfileFile::operator=(ProfileFile&& other) noexcept {
+    if (this != &other) {
+        if (platform_ != nullptr) platform_->FlushProfile(fileName_);
+        platform_ = other.platform_;
+        fileName_ = std::move(other.fileName_);
+        other.platform_ = nullptr;
+    }
+    return *this;
+}
+
+std::string ProfileFile::ReadValue(const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) const {
+    return platform_->ReadProfileString(fileName_, section, key, defaultValue);
+}
+
+void ProfileFile::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
+    if (!platform_->WriteProfileString(fileName_, section, key, value)) throw EIniFileException(IniWriteErrorText(fileName_));
+}
+
+void ProfileFile::RemoveValue(const std::string& section, const std::string& key) {
+    platform_->RemoveProfileKey(fileName_, section, key);
+}
+
+}  // namespace orv

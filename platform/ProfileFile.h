@@ -1,0 +1,30 @@
+#pragma once
+// Access to one Windows profile (ini) file by section and key. It holds only the name it was opened with;
+// every operation goes straight to the platform, so a value written through one object is seen by all.
+#include <string>
+
+#include "Platform.h"
+
+namespace orv {
+
+class ProfileFile {
+public:
+    ProfileFile(Platform& platform, std::string fileName) : platform_(&platform), fileName_(std::move(fileName)) {}
+    ~ProfileFile();
+    ProfileFile(ProfileFile&& other) noexcept;
+    ProfileFile& operator=(ProfileFile&& other) noexcept;
+    ProfileFile(const ProfileFile&) = delete;
+    ProfileFile& operator=(const ProfileFile&) = delete;
+
+    const std::string& FileName() const { return fileName_; }
+    std::string ReadValue(const std::string& section, const std::string& key, const std::string& defaultValue) const;
+    // Throws EIniFileException "Unable to write to <file name>" when the system refuses.
+    void WriteValue(const std::string& section, const std::string& key, const std::string& value);
+    void RemoveValue(const std::string& section, const std::string& key);
+
+private:
+    Platform* platform_;
+    std::string fileName_;
+};
+
+}  // namespace orv
