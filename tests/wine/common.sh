@@ -1,0 +1,65 @@
+# Shared set-up for everything that runs Windows programs under Wine: source it, then call the functions.
+# Wine as root ignores the read-only attribute, so Windows programs run as the unprivileged user
+# $ORV_WINE_USER, each in a prefix copied from one template made once per machine.
+ORV_WINE_USER=${ORV_WINE_USER:-orvtest}
+ORV_WINE_HOME=${ORV_WINE_HOME:-/var/tmp/orvandel-wine}
+ORV_WINE_TEMPLATE=$ORV_WINE_HOME/template
+ORV_DISPLAY=${ORV_DISPLAY:-:77}
+
+orv_as_user() {  # orv_as_user PREFIX COMMAND...: runs COMMAND as the Wine user in that prefix, on the test display
+    local prefix=$1; shift
+    if [ "$(id -u)" = 0 ]; then
+        runuser -u "$ORV_WINE_USER" -- env HOME="$ORV_WINE_HOME/home" WINEPREFIX="$prefix" WINEDEBUG=-all \
+            WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$ORV_DISPLAY" "$@"
+    else
+        env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$ORV_DISPLAY" "$@"
+    fi
+}
+
+orv_ensure_user() {
+    [ "$(id -u)" = 0 ] || { ORV_WINE_USER=$(id -un); mkdir -p "$ORV_WINE_HOME/home"; return 0; }
+    id "$ORV_WINE_USER" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$ORV_WINE_USER"
+    mkdir -p "$ORV_WINE_HOME/home"
+    chown "$ORV_WINE_USER": "$ORV_WINE_HOME" "$ORV_WINE_HOME/home"
+}
+
+orv_ensure_display() {
+    local n=${ORV_DISPLAY#:}
+    if [ ! -S "/tmp/.X11-unix/X$n" ]; then
+        (Xvfb "$ORV_DISPLAY" -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 &)
+        for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    fi
+}
+
+# The template prefix: made once (about 10 s), unmanaged so hidden windows cost nothing.
+orv_ensure_template() {
+    orv_ensure_user
+    orv_ensure_display
+    [ -f "$ORV_WINE_TEMPLATE/.orv-ready" ] && return 0
+    (
+        flock 9
+        [ -f "$ORV_WINE_TEMPLATE/.orv-ready" ] && exit 0
+        rm -rf "$ORV_WINE_TEMPLATE"
+        orv_as_user "$ORV_WINE_TEMPLATE" wineboot -i >/dev/null 2>&1
+        orv_as_user "$ORV_WINE_TEMPLATE" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            >/dev/null 2>&1
+        orv_as_user "$ORV_WINE_TEMPLATE" wineserver -w
+        touch "$ORV_WINE_TEMPLATE/.orv-ready"
+    ) 9>"$ORV_WINE_HOME/.template.lock"
+}
+
+# orv_new_prefix NAME: a fresh copy of the template at $ORV_WINE_HOME/NAME; prints its path.
+orv_new_prefix() {
+    orv_ensure_template
+    local prefix=$ORV_WINE_HOME/$1
+    if [ -d "$prefix" ]; then orv_as_user "$prefix" wineserver -k >/dev/null 2>&1 || true; fi
+    rm -rf "$prefix"
+    cp -a "$ORV_WINE_TEMPLATE" "$prefix"
+    echo "$prefix"
+}
+
+# orv_prefix_path PREFIX WINPATH: the Linux path of C:\... inside a prefix.
+orv_prefix_path() {
+    local rest=${2#[Cc]:}
+    echo "$1/drive_c$(echo "$rest" | tr '\\' '/')"
+}
