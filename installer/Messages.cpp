@@ -1,1 +1,13 @@
-// placeholder
+#include "Messages.h"
+
+#include "HostContract.h"
+
+namespace orv::msg {
+
+std::string CleanupQuestion(const std::string& userMacPath) {
+    return std::string(addon::StartLine) + "\nInserted as the first line in\n" + userMacPath +
+           "\nMore customized macros seems to appear beyond this first line.\n"
+           "Do you want to check and eventually cleanup user.mac ?";
+}
+
+}  // namespace orv::msg

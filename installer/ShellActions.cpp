@@ -1,1 +1,17 @@
-// placeholder
+#include "HostContract.h"
+#include "LineList.h"
+#include "Procedures.h"
+
+namespace orv {
+
+void EditUserMac(Platform& platform, const std::string& root) {
+    const std::string path = root + host::UserMac;
+    if (!platform.FileIsPresent(path)) LineList().SaveLines(platform, path);
+    platform.ShellOpen(path, "", "");
+}
+
+std::string MailTarget(const std::string& mailCaption) { return "mailto:" + mailCaption; }
+
+std::string WebTarget(const std::string& webCaption) { return "http://" + webCaption + "?gg"; }
+
+}  // namespace orv

@@ -1,1 +1,59 @@
-// placeholder
+#include "UserMacEdit.h"
+
+#include <exception>
+
+#include "HostContract.h"
+#include "Messages.h"
+
+namespace orv {
+namespace {
+
+// A failed save is reported and the procedure goes on; the write replaces the file in one step, so the
+// old file is still whole.
+void SaveOrReport(Platform& platform, const LineList& lines, const std::string& path, UserDialogs& dialogs) {
+    try {
+        lines.SaveLines(platform, path);
+    } catch (const std::exception&) {
+        dialogs.ShowMessageDialog(msg::UserMacNotSaved, DialogKind::Error, DialogButtons::Ok);
+    }
+}
+
+// Only the in-memory list loses its blank lines here; the saved file keeps them.
+void AskCleanup(LineList& lines, const std::string& path, UserDialogs& dialogs) {
+    lines.KeepOnly([](const std::string& line) { return !TrimBlanks(line).empty(); });
+    if (lines.Count() <= 1) return;
+    const DialogAnswer answer =
+        dialogs.ShowMessageDialog(msg::CleanupQuestion(path), DialogKind::Information, DialogButtons::YesNo);
+    if (answer == AnswerYes) dialogs.EditUserMac();
+}
+
+}  // namespace
+
+bool IsAddonLine(const std::string& line) {
+    return PositionOf(addon::Marker, UpperCaseAscii(TrimBlanks(line))) > 0;
+}
+
+void PurgeAddonLines(LineList& lines) {
+    lines.KeepOnly([](const std::string& line) { return !IsAddonLine(line); });
+}
+
+void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs) {
+    const std::string path = root + host::UserMac;
+    LineList lines;
+    if (platform.FileIsPresent(path)) lines.LoadLines(platform, path);
+    PurgeAddonLines(lines);
+    lines.InsertAt(0, addon::StartLine);
+    SaveOrReport(platform, lines, path, dialogs);
+    AskCleanup(lines, path, dialogs);
+}
+
+void EditUserMacForRemove(Platform& platform, const std::string& root, UserDialogs& dialogs) {
+    const std::string path = root + host::UserMac;
+    if (!platform.FileIsPresent(path)) return;
+    LineList lines;
+    lines.LoadLines(platform, path);
+    PurgeAddonLines(lines);
+    SaveOrReport(platform, lines, path, dialogs);
+}
+
+}  // namespace orv

@@ -75,7 +75,7 @@ public:
 
 private:
     struct Node {
-        std::string name;  // the last component as first created (letter case kept)
+        std::string path;  // the absolute path as first created (letter case kept)
         bool folder = false;
         bool readOnly = false;
         bool locked = false;
@@ -86,12 +86,18 @@ private:
         std::string display;  // absolute path in the caller's letter case
         std::string parentKey;
         bool valid = false;   // false for an empty or malformed path (code 123)
+        bool folderOnly = false;  // a trailing backslash names a folder, never a file
     };
 
     Resolved Resolve(const std::string& path) const;
     std::string ProfilePath(const std::string& file) const;
+    void StoreFile(const Resolved& where, const char* data, std::size_t size, bool keepAttributes);
+    // The ini text of a profile file, or empty when it is missing or unreadable.
+    std::string ProfileText(const std::string& file);
     const Node* Find(const std::string& key) const;
     Node* Find(const std::string& key);
+    const Node* Find(const Resolved& where) const;
+    Node* Find(const Resolved& where);
     unsigned long Fault(const char* operation, const std::string& path);
     std::size_t UsedSpace() const;
     void MakeFolders(const Resolved& where);
@@ -99,7 +105,7 @@ private:
     std::map<std::string, Node> nodes_;
     std::string currentFolder_;
     std::string windowsFolder_;
-    std::size_t freeSpace_ = static_cast<std::size_t>(-1);
+    std::size_t capacity_ = static_cast<std::size_t>(-1);
     std::vector<std::string> windowClasses_;
     std::map<std::string, std::string> resources_;
     std::vector<ShellCall> shellCalls_;

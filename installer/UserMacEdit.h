@@ -1,0 +1,22 @@
+#pragma once
+// The host runs core\user.mac when it starts; the add-on hooks itself in by being its first line and
+// unhooks itself by taking out every line that mentions its folder.
+#include <string>
+
+#include "LineList.h"
+#include "Platform.h"
+#include "UserDialogs.h"
+
+namespace orv {
+
+// A line belongs to the add-on when its trimmed, upper-cased copy mentions "\OV\" anywhere.
+bool IsAddonLine(const std::string& line);
+// Takes out every add-on line in one pass; the other lines keep their text and order.
+void PurgeAddonLines(LineList& lines);
+
+// Install: purge, put the start line first, save, then ask whether the user wants to tidy the rest.
+void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs);
+// Remove: only when the file exists, purge and save.
+void EditUserMacForRemove(Platform& platform, const std::string& root, UserDialogs& dialogs);
+
+}  // namespace orv
