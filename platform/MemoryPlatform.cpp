@@ -146,19 +146,19 @@ std::string MemoryPlatform::ProfileText(const std::string& file) {
     return node != nullptr && !node->folder ? node->bytes : std::string();
 }
 
-std::string MemoryPlatform::ReadProfileString(const std::string& file, const std::string& section,
+std::string MemoryPlatform::ReadProfileEntry(const std::string& file, const std::string& section,
                                               const std::string& key, const std::string& defaultValue) {
     std::string value = defaultValue;
-    if (Fault("ReadProfileString", file) == 0) {
+    if (Fault("ReadProfileEntry", file) == 0) {
         if (auto found = ini::Read(ProfileText(file), section, key)) value = std::move(*found);
     }
     if (value.size() > ini::MaxValue) value.resize(ini::MaxValue);
     return value;
 }
 
-bool MemoryPlatform::WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
+bool MemoryPlatform::WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
                                         const std::string& value) {
-    if (Fault("WriteProfileString", file) != 0) return false;
+    if (Fault("WriteProfileEntry", file) != 0) return false;
     const Resolved r = Resolve(ProfilePath(file));
     if (!r.valid || r.folderOnly) return false;
     const Node* parent = Find(r.parentKey);
@@ -172,8 +172,8 @@ bool MemoryPlatform::WriteProfileString(const std::string& file, const std::stri
     return true;
 }
 
-void MemoryPlatform::RemoveProfileKey(const std::string& file, const std::string& section, const std::string& key) {
-    if (Fault("RemoveProfileKey", file) != 0) return;
+void MemoryPlatform::RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) {
+    if (Fault("RemoveProfileEntry", file) != 0) return;
     const Resolved r = Resolve(ProfilePath(file));
     Node* node = Find(r);
     if (node == nullptr || node->folder || node->readOnly || node->locked) return;

@@ -20,11 +20,11 @@ public:
     MemoryPlatform();
 
     // Platform
-    std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
+    std::string ReadProfileEntry(const std::string& file, const std::string& section, const std::string& key,
                                   const std::string& defaultValue) override;
-    bool WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
+    bool WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
                             const std::string& value) override;
-    void RemoveProfileKey(const std::string& file, const std::string& section, const std::string& key) override;
+    void RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) override;
     void FlushProfile(const std::string& file) override;
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;

@@ -28,13 +28,13 @@ public:
 
     // Profile files. A bare file name means the file of that name in the Windows folder.
     // GetPrivateProfileStringA with a 2048-byte buffer: at most 2047 characters; the default when absent.
-    virtual std::string ReadProfileString(const std::string& file, const std::string& section,
+    virtual std::string ReadProfileEntry(const std::string& file, const std::string& section,
                                           const std::string& key, const std::string& defaultValue) = 0;
     // WritePrivateProfileStringA; false when the system refuses.
-    virtual bool WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
+    virtual bool WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
                                     const std::string& value) = 0;
     // WritePrivateProfileStringA with no value: the key goes. Failures pass in silence.
-    virtual void RemoveProfileKey(const std::string& file, const std::string& section, const std::string& key) = 0;
+    virtual void RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) = 0;
     // WritePrivateProfileStringA with no section, key or value: flushes the system's cached copy.
     virtual void FlushProfile(const std::string& file) = 0;
 

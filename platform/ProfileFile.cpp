@@ -26,15 +26,15 @@ ProfileFile& ProfileFile::operator=(ProfileFile&& other) noexcept {
 
 std::string ProfileFile::ReadValue(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const {
-    return platform_->ReadProfileString(fileName_, section, key, defaultValue);
+    return platform_->ReadProfileEntry(fileName_, section, key, defaultValue);
 }
 
 void ProfileFile::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
-    if (!platform_->WriteProfileString(fileName_, section, key, value)) throw EIniFileException(IniWriteErrorText(fileName_));
+    if (!platform_->WriteProfileEntry(fileName_, section, key, value)) throw EIniFileException(IniWriteErrorText(fileName_));
 }
 
 void ProfileFile::RemoveValue(const std::string& section, const std::string& key) {
-    platform_->RemoveProfileKey(fileName_, section, key);
+    platform_->RemoveProfileEntry(fileName_, section, key);
 }
 
 }  // namespace orv

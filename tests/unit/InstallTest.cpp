@@ -64,7 +64,7 @@ TEST(Install, CompletesOnEveryKindOfTree) {
         EXPECT_EQ(run.createdFolders, c.folders) << c.name;
         for (const PayloadEntry& entry : PayloadCatalogue) EXPECT_TRUE(run.HoldsNewPayload(entry)) << c.name << entry.target;
         EXPECT_EQ(run.platform.FileBytes(UserMac), c.userMac) << c.name;
-        EXPECT_EQ(run.platform.ReadProfileString(OvIni, "OV", "Version", ""), "A.03.02") << c.name;
+        EXPECT_EQ(run.platform.ReadProfileEntry(OvIni, "OV", "Version", ""), "A.03.02") << c.name;
         EXPECT_EQ(run.dialogs.Texts(), c.dialogs) << c.name;
         EXPECT_STREQ(run.view.TopPanel(), "AllInstalled") << c.name;
         EXPECT_FALSE(run.view.buttons[Button::Install]) << c.name;
@@ -149,7 +149,7 @@ TEST(Install, ErrorsThatEndTheProcedure) {
         } catch (const Exception& e) {
             EXPECT_EQ(e.Message(), c.message) << c.name;
         }
-        EXPECT_EQ(run.platform.ReadProfileString(OvIni, "OV", "Version", "") == "A.03.02", c.versionRecorded);
+        EXPECT_EQ(run.platform.ReadProfileEntry(OvIni, "OV", "Version", "") == "A.03.02", c.versionRecorded);
         EXPECT_TRUE(run.dialogs.shown.empty()) << c.name;  // neither the restart message nor re-evaluation
         EXPECT_FALSE(run.view.buttons[Button::Install]) << c.name;
     }

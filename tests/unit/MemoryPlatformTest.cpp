@@ -56,9 +56,9 @@ TEST(MemoryPlatform, FaultHookFailsTheChosenCall) {
 
 TEST(MemoryPlatform, BareProfileNamesLiveInTheWindowsFolder) {
     MemoryPlatform p;
-    ASSERT_TRUE(p.WriteProfileString("win.ini", "PCS", "Path", "C:\\HPCHEM"));
+    ASSERT_TRUE(p.WriteProfileEntry("win.ini", "PCS", "Path", "C:\\HPCHEM"));
     EXPECT_EQ(p.FileBytes("C:\\WINDOWS\\WIN.INI"), "[PCS]\r\nPath=C:\\HPCHEM\r\n");
-    EXPECT_EQ(p.ReadProfileString("C:\\windows\\win.ini", "pcs", "path", ""), "C:\\HPCHEM");
+    EXPECT_EQ(p.ReadProfileEntry("C:\\windows\\win.ini", "pcs", "path", ""), "C:\\HPCHEM");
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST(Remove, LeavesFoldersAndProfileAndScoresZero) {
     for (const char* file : addon::RemovedFiles) EXPECT_FALSE(run.platform.HasFile(Root + file)) << file;
     EXPECT_TRUE(run.platform.HasFolder(Root + "\\OV\\SCRIPTS\\PDF"));
     EXPECT_TRUE(run.platform.HasFile(Root + "\\OV\\OV.INI"));
-    EXPECT_EQ(run.platform.ReadProfileString(Root + "\\OV\\OV.INI", "OV", "Version", "gone"), "gone");
+    EXPECT_EQ(run.platform.ReadProfileEntry(Root + "\\OV\\OV.INI", "OV", "Version", "gone"), "gone");
     EXPECT_EQ(run.platform.FileBytes(Root + "\\core\\user.mac"), "MACRO \"CUSTOM.MAC\",GO\r\n");
     EXPECT_STREQ(run.view.TopPanel(), "Version");
     EXPECT_TRUE(run.view.panels[Panel::NotInstalled]);
