@@ -8,9 +8,11 @@
 
 namespace orv {
 
-void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem& item, const std::string& target) {
+void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem& item, const std::string& target,
+                    StepLog& log) {
     try {
         item.WriteToFile(platform, target);
+        log.FileWritten(target, item.Data(), item.Size());
     } catch (const std::exception&) {
         // The item's own error names the expanded path; the user is shown the path as it was formed.
         dialogs.ShowMessageDialog(msg::InstallFailed(target), DialogKind::Error, DialogButtons::Ok);
@@ -18,22 +20,25 @@ void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem&
 }
 
 void InstallAddon(Platform& platform, const HostLocation& host, const std::vector<PayloadItem>& payload,
-                  StatusView& view, UserDialogs& dialogs) {
+                  StatusView& view, UserDialogs& dialogs, StepLog& log) {
     if (IsHostRunning(platform)) {
         dialogs.ShowMessageDialog(msg::HostRunning, DialogKind::Error, DialogButtons::Ok);
         return;
     }
     const std::string& root = host.root;
     for (const char* folder : addon::Folders) {
-        if (!platform.FolderIsPresent(root + folder)) platform.CreateFolder(root + folder);
+        if (platform.FolderIsPresent(root + folder)) continue;
+        platform.CreateFolder(root + folder);
+        log.FolderCreated(root + folder);
     }
     for (std::size_t i = 0; i < payload.size(); ++i) {
-        ExtractPayload(platform, dialogs, payload[i], root + PayloadCatalogue[i].target);
+        ExtractPayload(platform, dialogs, payload[i], root + PayloadCatalogue[i].target, log);
     }
-    EditUserMacForInstall(platform, root, dialogs);
+    EditUserMacForInstall(platform, root, dialogs, log);
     {
         ProfileFile profile(platform, root + addon::Profile);
         profile.WriteValue(addon::VersionSection, addon::VersionKey, addon::Version);
+        log.VersionRecorded(profile.FileName(), addon::Version);
     }
     RefreshStatus(platform, root, view);
     dialogs.ShowMessageDialog(msg::InstallDone, DialogKind::Information, DialogButtons::Ok);

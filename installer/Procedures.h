@@ -8,20 +8,23 @@
 #include "HostLocation.h"
 #include "PayloadItem.h"
 #include "StatusView.h"
+#include "StepLog.h"
 #include "UserDialogs.h"
 
 namespace orv {
 
 // Folders, the seven files, user.mac's start line, the version record; then the status and the restart message.
 void InstallAddon(Platform& platform, const HostLocation& host, const std::vector<PayloadItem>& payload,
-                  StatusView& view, UserDialogs& dialogs);
+                  StatusView& view, UserDialogs& dialogs, StepLog& log = StepLog::None());
 
 // user.mac purged, configuration backups restored, instrument files and add-on files deleted, version
 // forgotten; then the status and the closing message.
-void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs);
+void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs,
+                 StepLog& log = StepLog::None());
 
 // Writes one payload item; a failure becomes the "Failed to install" dialog and the caller goes on.
-void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem& item, const std::string& target);
+void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem& item, const std::string& target,
+                    StepLog& log = StepLog::None());
 
 // Creates root\core\user.mac empty when it is missing (EFCreateError escapes), then opens it in its program.
 void EditUserMac(Platform& platform, const std::string& root);

@@ -9,7 +9,7 @@ namespace {
 
 // A backup is deleted only once it really is the configuration again; a failed copy keeps it for the
 // next attempt and the user is told.
-bool RestoreBackups(Platform& platform, const std::string& root, UserDialogs& dialogs) {
+bool RestoreBackups(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
     bool restored = false;
     for (const host::Backup& pair : host::Backups) {
         const std::string backup = root + pair.backup;
@@ -17,6 +17,7 @@ bool RestoreBackups(Platform& platform, const std::string& root, UserDialogs& di
         if (!platform.FileIsPresent(backup)) continue;
         if (platform.CopyOver(backup, config)) {
             platform.RemoveFile(backup);
+            log.BackupRestored(backup, config);
             restored = true;
         } else {
             dialogs.ShowMessageDialog(msg::RestoreFailed(config), DialogKind::Error, DialogButtons::Ok);
@@ -27,29 +28,35 @@ bool RestoreBackups(Platform& platform, const std::string& root, UserDialogs& di
 
 // The instrument files belong to the configuration that was just put back. A section without a folder
 // names nothing: deleting "===config.reg" in whatever the current folder is would be a guess.
-void RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile) {
+void RemoveLogged(Platform& platform, const std::string& path, StepLog& log) {
+    if (platform.RemoveFile(path)) log.FileDeleted(path);
+}
+
+void RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, StepLog& log) {
     for (const char* section : host::InstrumentSections) {
         const std::string folder = hostProfile.ReadValue(section, host::InstrumentKey, host::InstrumentDefault);
         if (folder.empty() || folder == host::InstrumentDefault) continue;
-        for (const char* file : host::InstrumentFiles) platform.RemoveFile(folder + file);
+        for (const char* file : host::InstrumentFiles) RemoveLogged(platform, folder + file, log);
     }
 }
 
 }  // namespace
 
-void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs) {
+void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs,
+                 StepLog& log) {
     if (IsHostRunning(platform)) {
         dialogs.ShowMessageDialog(msg::HostRunning, DialogKind::Error, DialogButtons::Ok);
         return;
     }
     const std::string& root = host.root;
-    EditUserMacForRemove(platform, root, dialogs);
-    const bool restored = RestoreBackups(platform, root, dialogs);
-    if (restored) RemoveInstrumentFiles(platform, host.profile);
-    for (const char* file : addon::RemovedFiles) platform.RemoveFile(root + file);
+    EditUserMacForRemove(platform, root, dialogs, log);
+    const bool restored = RestoreBackups(platform, root, dialogs, log);
+    if (restored) RemoveInstrumentFiles(platform, host.profile, log);
+    for (const char* file : addon::RemovedFiles) RemoveLogged(platform, root + file, log);
     {
         ProfileFile profile(platform, root + addon::Profile);
         profile.RemoveValue(addon::VersionSection, addon::VersionKey);
+        log.VersionForgotten(profile.FileName());
     }
     RefreshStatus(platform, root, view);
     dialogs.ShowMessageDialog(restored ? msg::RemovedRestored : msg::Removed, DialogKind::Information,

@@ -10,9 +10,11 @@ namespace {
 
 // A failed save is reported and the procedure goes on; the write replaces the file in one step, so the
 // old file is still whole.
-void SaveOrReport(Platform& platform, const LineList& lines, const std::string& path, UserDialogs& dialogs) {
+void SaveOrReport(Platform& platform, const LineList& lines, const std::string& path, UserDialogs& dialogs,
+                  StepLog& log, std::size_t linesBefore) {
     try {
         lines.SaveLines(platform, path);
+        log.UserMacRewritten(path, linesBefore, lines.Count());
     } catch (const std::exception&) {
         dialogs.ShowMessageDialog(msg::UserMacNotSaved, DialogKind::Error, DialogButtons::Ok);
     }
@@ -37,23 +39,25 @@ void PurgeAddonLines(LineList& lines) {
     lines.KeepOnly([](const std::string& line) { return !IsAddonLine(line); });
 }
 
-void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs) {
+void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
     const std::string path = root + host::UserMac;
     LineList lines;
     if (platform.FileIsPresent(path)) lines.LoadLines(platform, path);
+    const std::size_t before = lines.Count();
     PurgeAddonLines(lines);
     lines.InsertAt(0, addon::StartLine);
-    SaveOrReport(platform, lines, path, dialogs);
+    SaveOrReport(platform, lines, path, dialogs, log, before);
     AskCleanup(lines, path, dialogs);
 }
 
-void EditUserMacForRemove(Platform& platform, const std::string& root, UserDialogs& dialogs) {
+void EditUserMacForRemove(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
     const std::string path = root + host::UserMac;
     if (!platform.FileIsPresent(path)) return;
     LineList lines;
     lines.LoadLines(platform, path);
+    const std::size_t before = lines.Count();
     PurgeAddonLines(lines);
-    SaveOrReport(platform, lines, path, dialogs);
+    SaveOrReport(platform, lines, path, dialogs, log, before);
 }
 
 }  // namespace orv

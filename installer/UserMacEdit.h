@@ -5,6 +5,7 @@
 
 #include "LineList.h"
 #include "Platform.h"
+#include "StepLog.h"
 #include "UserDialogs.h"
 
 namespace orv {
@@ -15,8 +16,10 @@ bool IsAddonLine(const std::string& line);
 void PurgeAddonLines(LineList& lines);
 
 // Install: purge, put the start line first, save, then ask whether the user wants to tidy the rest.
-void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs);
+void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs,
+                           StepLog& log = StepLog::None());
 // Remove: only when the file exists, purge and save.
-void EditUserMacForRemove(Platform& platform, const std::string& root, UserDialogs& dialogs);
+void EditUserMacForRemove(Platform& platform, const std::string& root, UserDialogs& dialogs,
+                          StepLog& log = StepLog::None());
 
 }  // namespace orv

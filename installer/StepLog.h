@@ -1,0 +1,29 @@
+#pragma once
+// What a procedure changed on disk, step by step, for a record of the run. The window keeps no record;
+// an unattended run writes one line per step.
+#include <cstddef>
+#include <string>
+
+namespace orv {
+
+class StepLog {
+public:
+    virtual void FolderCreated(const std::string& /*path*/) {}
+    virtual void FileWritten(const std::string& /*path*/, const unsigned char* /*data*/, std::size_t /*size*/) {}
+    virtual void UserMacRewritten(const std::string& /*path*/, std::size_t /*linesBefore*/, std::size_t /*linesAfter*/) {}
+    virtual void VersionRecorded(const std::string& /*profile*/, const std::string& /*version*/) {}
+    virtual void VersionForgotten(const std::string& /*profile*/) {}
+    virtual void BackupRestored(const std::string& /*backup*/, const std::string& /*config*/) {}
+    virtual void FileDeleted(const std::string& /*path*/) {}
+
+    // The log that keeps nothing.
+    static StepLog& None() {
+        static StepLog none;
+        return none;
+    }
+
+protected:
+    ~StepLog() = default;
+};
+
+}  // namespace orv
