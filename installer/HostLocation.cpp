@@ -24,16 +24,21 @@ public:
     int count = 0;
 };
 
-bool UserMacStartsAddon(Platform& platform, const std::string& path) {
+}  // namespace
+
+bool UserMacStartsAddon(Platform& platform, const std::string& userMacPath) {
     LineList lines;
-    lines.LoadLines(platform, path);
+    lines.LoadLines(platform, userMacPath);
     for (std::size_t i = 0; i < lines.Count(); ++i) {
         if (PositionOf(addon::StartLine, UpperCaseAscii(TrimBlanks(lines.At(i)))) == 1) return true;
     }
     return false;
 }
 
-}  // namespace
+std::string RecordedVersion(Platform& platform, const std::string& root) {
+    const ProfileFile profile(platform, root + addon::Profile);
+    return profile.ReadValue(addon::VersionSection, addon::VersionKey, addon::NoVersion);
+}
 
 bool IsHostRunning(Platform& platform) {
     HostWindowCounter counter;
@@ -61,16 +66,13 @@ void RefreshStatus(Platform& platform, const std::string& root, StatusView& view
     const std::string userMac = root + host::UserMac;
     if (platform.FileIsPresent(userMac) && UserMacStartsAddon(platform, userMac)) ++score;
 
-    {
-        ProfileFile profile(platform, root + addon::Profile);
-        const std::string recorded = profile.ReadValue(addon::VersionSection, addon::VersionKey, addon::NoVersion);
-        view.SetVersionText(recorded);
-        if (recorded == addon::Version) {
-            ++score;
-            view.ShowPanel(Panel::Version, false);
-        } else {
-            view.ShowPanel(Panel::Version, true);
-        }
+    const std::string recorded = RecordedVersion(platform, root);
+    view.SetVersionText(recorded);
+    if (recorded == addon::Version) {
+        ++score;
+        view.ShowPanel(Panel::Version, false);
+    } else {
+        view.ShowPanel(Panel::Version, true);
     }
 
     view.EnableButton(Button::Install, score < addon::FullScore);

@@ -21,6 +21,13 @@ HostLocation LocateHost(Platform& platform);
 // True while any top-level window's class name holds the host's marker (letter case counts).
 bool IsHostRunning(Platform& platform);
 
+// True when a line of user.mac starts the add-on (its trimmed, upper-cased copy begins with the start line).
+// EFOpenError escapes when the file cannot be read.
+bool UserMacStartsAddon(Platform& platform, const std::string& userMacPath);
+
+// The version recorded in the add-on's profile, "None" when there is none.
+std::string RecordedVersion(Platform& platform, const std::string& root);
+
 // Counts what is installed under root and sets the panels and buttons from that. An unreadable user.mac
 // escapes as EFOpenError after the first changes were made.
 void RefreshStatus(Platform& platform, const std::string& root, StatusView& view);

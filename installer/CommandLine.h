@@ -1,0 +1,28 @@
+#pragma once
+// The switches an unattended run understands, in the Windows installer tradition: case-insensitive,
+// introduced by "/" or "-". Without any, the program is the window and nothing else.
+#include <string>
+#include <vector>
+
+namespace orv {
+
+enum class Action { Window, Install, Remove, Status, Verify, Usage };
+
+struct Options {
+    Action action = Action::Window;
+    bool quiet = false;
+    std::string logFile;  // empty: no record
+    std::string error;    // not empty: the command line is invalid, and this says why
+};
+
+// Splits a command line as the C runtime does: blanks separate, quotes group, backslashes before a
+// quote escape it. The first word (the program) is included.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// Reads the switches after the program name.
+Options ParseOptions(const std::vector<std::string>& arguments);
+
+// The text of /?.
+std::string UsageText();
+
+}  // namespace orv

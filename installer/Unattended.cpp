@@ -1,0 +1,206 @@
+#include "Unattended.h"
+
+#include <exception>
+
+#include "Exceptions.h"
+#include "HostContract.h"
+#include "HostLocation.h"
+#include "Inspection.h"
+#include "LineList.h"
+#include "Messages.h"
+#include "Procedures.h"
+#include "Sha256.h"
+#include "StepLog.h"
+
+namespace orv {
+namespace {
+
+// Both sinks at once: what the console shows also goes into the record.
+class Report {
+public:
+    Report(LineSink& out, LineSink& log) : out_(out), log_(log) {}
+    void Say(const std::string& text) {
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t stop = text.find('\n', start);
+            const std::string line = text.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+            out_.WriteLine(line);
+            log_.WriteLine(line);
+            if (stop == std::string::npos) break;
+            start = stop + 1;
+        }
+    }
+    void Record(const std::string& line) { log_.WriteLine(line); }
+
+private:
+    LineSink& out_;
+    LineSink& log_;
+};
+
+class RecordedSteps final : public StepLog {
+public:
+    explicit RecordedSteps(Report& report) : report_(report) {}
+    void FolderCreated(const std::string& path) override { report_.Record("folder created: " + path); }
+    void FileWritten(const std::string& path, const unsigned char* data, std::size_t size) override {
+        report_.Record("file written: " + path + " (" + DecimalText(size) + " bytes, sha256 " + Sha256::Of(data, size) +
+                       ")");
+    }
+    void UserMacRewritten(const std::string& path, std::size_t before, std::size_t after) override {
+        report_.Record("user.mac rewritten: " + path + " (" + DecimalText(before) + " lines before, " +
+                       DecimalText(after) + " after)");
+    }
+    void VersionRecorded(const std::string& profile, const std::string& version) override {
+        report_.Record("version recorded: " + version + " in " + profile);
+    }
+    void VersionForgotten(const std::string& profile) override { report_.Record("version removed from " + profile); }
+    void BackupRestored(const std::string& backup, const std::string& config) override {
+        report_.Record("backup restored: " + backup + " over " + config);
+    }
+    void FileDeleted(const std::string& path) override { report_.Record("file deleted: " + path); }
+
+private:
+    Report& report_;
+};
+
+// Every message goes to the report; a person answers too when there is one, else the question gets No.
+class ReportedDialogs final : public UserDialogs {
+public:
+    ReportedDialogs(Report& report, UserDialogs* person) : report_(report), person_(person) {}
+    DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogButtons buttons) override {
+        report_.Say((kind == DialogKind::Error ? "Error: " : "") + text);
+        if (kind == DialogKind::Error) {
+            if (text == msg::HostRunning) hostRunning = true;
+            else ++failures;
+        }
+        DialogAnswer answer = buttons == DialogButtons::Ok ? AnswerOk : AnswerNo;
+        if (person_ != nullptr) answer = person_->ShowMessageDialog(text, kind, buttons);
+        if (buttons == DialogButtons::YesNo) report_.Record(answer == AnswerYes ? "answered Yes" : "answered No");
+        return answer;
+    }
+    void EditUserMac() override {
+        if (person_ != nullptr) person_->EditUserMac();
+    }
+
+    bool hostRunning = false;
+    int failures = 0;
+
+private:
+    Report& report_;
+    UserDialogs* person_;
+};
+
+class NoView final : public StatusView {
+public:
+    void ShowPanel(Panel, bool) override {}
+    void EnableButton(Button, bool) override {}
+    void SetVersionText(const std::string&) override {}
+};
+
+const char* Presence(bool present) { return present ? "present" : "missing"; }
+
+int ReportStatus(Platform& platform, const std::string& root, Report& report) {
+    const Inspection found = InspectInstallation(platform, root);
+    for (int i = 0; i < 7; ++i) report.Say(std::string(Presence(found.files[i])) + "  " + root + addon::Files[i]);
+    report.Say(std::string(Presence(found.startLine)) + "  start line in " + root + host::UserMac);
+    report.Say(std::string(found.version == addon::Version ? "present" : "differs") + "  recorded version " +
+               found.version);
+    const char* state = found.score == 0                 ? "not installed"
+                        : found.score == addon::FullScore ? "installed"
+                                                          : "incomplete";
+    report.Say("score " + DecimalText(found.score) + " of 9: " + state);
+    return ExitSuccess;
+}
+
+// Evidence for a validated system: every file byte for byte, the start line first, the version.
+int Verify(Platform& platform, const std::string& root, const std::vector<PayloadItem>& payload, Report& report) {
+    int holding = 0;
+    for (std::size_t i = 0; i < payload.size(); ++i) {
+        const std::string path = root + PayloadCatalogue[i].target;
+        const std::string expected = Sha256::Of(payload[i].Data(), payload[i].Size());
+        if (!platform.FileIsPresent(path)) {
+            report.Say("MISSING   " + path + "  expected sha256 " + expected);
+            continue;
+        }
+        std::string bytes;
+        try {
+            bytes = platform.ReadWholeFile(path);
+        } catch (const Exception& e) {
+            report.Say("UNREADABLE " + path + "  " + e.Message());
+            continue;
+        }
+        const std::string actual = Sha256::Of(bytes);
+        const bool same = bytes.size() == payload[i].Size() &&
+                          bytes.compare(0, bytes.size(), reinterpret_cast<const char*>(payload[i].Data()),
+                                        payload[i].Size()) == 0;
+        holding += same;
+        report.Say(std::string(same ? "OK        " : "DIFFERS   ") + path + "  sha256 " + actual +
+                   (same ? "" : "  expected " + expected));
+    }
+    const std::string userMac = root + host::UserMac;
+    LineList lines;
+    if (platform.FileIsPresent(userMac)) lines.LoadLines(platform, userMac);
+    const bool first = lines.Count() > 0 && PositionOf(addon::StartLine, UpperCaseAscii(TrimBlanks(lines.At(0)))) == 1;
+    holding += first;
+    report.Say(std::string(first ? "OK        " : "DIFFERS   ") + "start line first in " + userMac);
+    const std::string version = RecordedVersion(platform, root);
+    holding += version == addon::Version;
+    report.Say(std::string(version == addon::Version ? "OK        " : "DIFFERS   ") + "recorded version " + version +
+               ", this program " + addon::Version);
+    report.Say(DecimalText(holding) + " of 9 hold");
+    return holding == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
+}
+
+int RunAction(Platform& platform, const Options& options, Report& report, UserDialogs* person) {
+    const HostLocation host = LocateHost(platform);
+    report.Record("ChemStationRoot: " + host.root + " (from " + host.profile.FileName() + ")");
+    if (host.root.empty() || !platform.FolderIsPresent(host.root + host::CoreFolder)) {
+        const bool massSpec = !host.root.empty() && platform.FolderIsPresent(host.root + host::MassSpecFolder);
+        report.Say(massSpec ? "GCMS ChemStation is not supported" : "ChemStation not found");
+        return ExitNoHost;
+    }
+    if (options.action == Action::Status) return ReportStatus(platform, host.root, report);
+    const std::vector<PayloadItem> payload = LoadPayload(platform);
+    if (options.action == Action::Verify) return Verify(platform, host.root, payload, report);
+
+    ReportedDialogs dialogs(report, person);
+    RecordedSteps steps(report);
+    NoView view;
+    if (options.action == Action::Install) InstallAddon(platform, host, payload, view, dialogs, steps);
+    else RemoveAddon(platform, host, view, dialogs, steps);
+    if (dialogs.hostRunning) return ExitHostRunning;
+    return dialogs.failures > 0 ? ExitReportedFailures : ExitSuccess;
+}
+
+}  // namespace
+
+std::string WithFullStop(std::string message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
+    return message;
+}
+
+int RunUnattended(Platform& platform, const Options& options, const RunFacts& facts, LineSink& out, LineSink& log,
+                  UserDialogs* interactive) {
+    Report report(out, log);
+    report.Record("---- " + facts.localTime + "  Orvandel installer " + addon::Version);
+    report.Record("user " + facts.user + " on " + facts.computer);
+    report.Record("command line: " + facts.commandLine);
+    int code = ExitSuccess;
+    if (!options.error.empty()) {
+        report.Say(options.error);
+        report.Say(UsageText());
+        code = ExitInvalidCommandLine;
+    } else if (options.action == Action::Usage) {
+        report.Say(UsageText());
+    } else {
+        try {
+            code = RunAction(platform, options, report, interactive);
+        } catch (const std::exception& e) {
+            report.Say("Error: " + WithFullStop(e.what()));
+            code = ExitStoppedByError;
+        }
+    }
+    report.Record("exit code " + DecimalText(static_cast<unsigned long>(code)));
+    return code;
+}
+
+}  // namespace orv

@@ -1,0 +1,48 @@
+#pragma once
+// The program run from a command line or a software-distribution tool: the same procedures as the
+// window's buttons, reporting to the console and to a record of the run instead of panels and buttons.
+#include <string>
+
+#include "CommandLine.h"
+#include "Platform.h"
+#include "UserDialogs.h"
+
+namespace orv {
+
+// Where report lines go: the console, the log file.
+class LineSink {
+public:
+    virtual void WriteLine(const std::string& line) = 0;
+
+protected:
+    ~LineSink() = default;
+};
+
+// What the program knows about its run, gathered by the Windows side.
+struct RunFacts {
+    std::string localTime;  // "2026-12-08 21:40:07 +01:00"
+    std::string user;
+    std::string computer;
+    std::string commandLine;
+};
+
+// What distribution tools see. Never success when anything failed.
+enum ExitCode : int {
+    ExitSuccess = 0,
+    ExitReportedFailures = 1,   // a file, user.mac or a restore failed and was reported; the rest was done
+    ExitHostRunning = 2,        // refused: a ChemStation program window is open
+    ExitNoHost = 3,             // ChemStation not found, or the unsupported GCMS variant
+    ExitStoppedByError = 4,     // an error the window would have shown in its error display ended the run
+    ExitVerifyFailed = 5,       // /verify: the installation differs from this program's files
+    ExitInvalidCommandLine = 87,
+};
+
+// Runs one action of the options (not the window). With interactive dialogs, messages are also shown
+// to a person; without, the clean-up question is answered No.
+int RunUnattended(Platform& platform, const Options& options, const RunFacts& facts, LineSink& out, LineSink& log,
+                  UserDialogs* interactive);
+
+// The error display's rule: a full stop after a message that ends in a letter, digit or colon.
+std::string WithFullStop(std::string message);
+
+}  // namespace orv

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "Fakes.h"
+#include "Sha256.h"
+#include "Unattended.h"
+
+namespace orv::test {
+namespace {
+
+TEST(Sha256, KnownDigests) {
+    EXPECT_EQ(Sha256::Of(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(Sha256::Of("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(Sha256::Of("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    Sha256 chunked;  // fed in uneven pieces across block edges
+    const std::string million(1000000, 'a');
+    for (std::size_t at = 0; at < million.size(); at += 997)
+        chunked.Update(reinterpret_cast<const unsigned char*>(million.data()) + at, std::min<std::size_t>(997, million.size() - at));
+    EXPECT_EQ(chunked.HexDigest(), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+TEST(CommandLine, SplitsAsTheRuntimeDoes) {
+    const struct {
+        std::string line;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"setup.exe /install", {"setup.exe", "/install"}},
+        {"\"C:\\Program Files\\setup.exe\"  /LOG=\"C:\\my logs\\run.log\"",
+         {"C:\\Program Files\\setup.exe", "/LOG=C:\\my logs\\run.log"}},
+        {"a \\\\server\\share b\\\"c", {"a", "\\\\server\\share", "b\"c"}},
+        {"a \"\" b", {"a", "", "b"}},
+        {"  ", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.words) << c.line;
+}
+
+TEST(CommandLine, Switches) {
+    const struct {
+        std::vector<std::string> args;
+        Action action;
+        bool quiet;
+        std::string log;
+        bool valid;
+    } cases[] = {
+        {{"x"}, Action::Window, false, "", true},
+        {{"x", "/install", "/quiet"}, Action::Install, true, "", true},
+        {{"x", "-REMOVE", "/S"}, Action::Remove, true, "", true},
+        {{"x", "/Status", "/VerySilent"}, Action::Status, true, "", true},
+        {{"x", "/verify", "/qn", "/log=C:\\a b.log"}, Action::Verify, true, "C:\\a b.log", true},
+        {{"x", "/?"}, Action::Usage, false, "", true},
+        {{"x", "/install", "/remove"}, Action::Remove, false, "", false},
+        {{"x", "/quiet"}, Action::Window, true, "", false},
+        {{"x", "/install", "/log="}, Action::Install, false, "", false},
+        {{"x", "/instal"}, Action::Window, false, "", false},
+        {{"x", "install"}, Action::Window, false, "", false},
+    };
+    for (const auto& c : cases) {
+        const Options o = ParseOptions(c.args);
+        EXPECT_EQ(o.error.empty(), c.valid) << c.args.back() << ": " << o.error;
+        if (!c.valid) continue;
+        EXPECT_EQ(o.action, c.action) << c.args.back();
+        EXPECT_EQ(o.quiet, c.quiet) << c.args.back();
+        EXPECT_EQ(o.logFile, c.log) << c.args.back();
+    }
+}
+
+struct Lines final : LineSink {
+    void WriteLine(const std::string& line) override { lines.push_back(line); }
+    bool Has(const std::string& part) const {
+        for (const std::string& line : lines) {
+            if (line.find(part) != std::string::npos) return true;
+        }
+        return false;
+    }
+    std::vector<std::string> lines;
+};
+
+struct Unattended {
+    MemoryPlatform platform;
+    Lines out, log;
+    int Run(const std::string& switches) {
+        SmallPayload(platform);
+        const Options options = ParseOptions(SplitCommandLine("OrvandelSetup.exe " + switches));
+        return RunUnattended(platform, options, RunFacts{"2026-12-08 10:00:00 +01:00", "lab", "PC1", switches}, out, log,
+                             nullptr);
+    }
+};
+
+TEST(Unattended, ExitCodes) {
+    const struct {
+        const char* name;
+        void (*lay)(MemoryPlatform&);
+        const char* switches;
+        int code;
+        const char* said;  // a part of a line on the console
+    } cases[] = {
+        {"fresh install", [](MemoryPlatform& p) { LayHost(p); }, "/install /quiet", ExitSuccess, "Restart the ChemStation"},
+        {"customer macros: the question gets No",
+         [](MemoryPlatform& p) { LayHost(p); p.AddFile(Root + "\\core\\user.mac", "MACRO \"A.MAC\",GO\r\n"); },
+         "/install /quiet", ExitSuccess, "Do you want to check"},
+        {"read-only file",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             p.AddFile(Root + "\\OV\\OVENV.EXE", "old");
+             p.SetReadOnly(Root + "\\OV\\OVENV.EXE", true);
+         },
+         "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
+        {"host running", [](MemoryPlatform& p) { LayHost(p); p.AddWindowClass("PhxCntrllr"); }, "/remove /quiet",
+         ExitHostRunning, "first close the ChemStation"},
+        {"no host", [](MemoryPlatform&) {}, "/install /quiet", ExitNoHost, "ChemStation not found"},
+        {"mass-spec only",
+         [](MemoryPlatform& p) {
+             p.AddFile("C:\\WINDOWS\\chemstation.ini", "[PCS]\r\nPath=" + Root + "\r\n");
+             p.AddFolder(Root + "\\msexe");
+         },
+         "/status", ExitNoHost, "GCMS ChemStation is not supported"},
+        {"locked user.mac",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             p.AddFile(Root + "\\core\\user.mac", "x");
+             p.SetLocked(Root + "\\core\\user.mac", true);
+         },
+         "/install /quiet", ExitStoppedByError, "by another process."},
+        {"remove", [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); }, "/remove /quiet", ExitSuccess,
+         "Orvandel removed"},
+        {"status", [](MemoryPlatform& p) { LayHost(p); LayInstalled(p, "A.03.01"); }, "/status", ExitSuccess,
+         "score 8 of 9: incomplete"},
+        {"verify a foreign installation", [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); }, "/verify", ExitVerifyFailed,
+         "2 of 9 hold"},
+        {"invalid", [](MemoryPlatform&) {}, "/frobnicate", ExitInvalidCommandLine, "Unknown switch: /frobnicate"},
+    };
+    for (const auto& c : cases) {
+        Unattended run;
+        c.lay(run.platform);
+        EXPECT_EQ(run.Run(c.switches), c.code) << c.name;
+        EXPECT_TRUE(run.out.Has(c.said)) << c.name;
+        EXPECT_EQ(run.log.lines.back(), "exit code " + std::to_string(c.code)) << c.name;
+    }
+}
+
+TEST(Unattended, InstallThenVerifyThenTamper) {
+    Unattended run;
+    LayHost(run.platform);
+    ASSERT_EQ(run.Run("/install /quiet /log=C:\\run.log"), ExitSuccess);
+    EXPECT_TRUE(run.log.Has("folder created: " + Root + "\\OV\\SCRIPTS\\PDF"));
+    EXPECT_TRUE(run.log.Has("file written: " + Root + "\\OV\\OV.MCX (13 bytes, sha256 " + Sha256::Of("new deOvMcx\r\n")));
+    EXPECT_TRUE(run.log.Has("user.mac rewritten: " + Root + "\\core\\user.mac (0 lines before, 1 after)"));
+    EXPECT_TRUE(run.log.Has("version recorded: A.03.02 in " + Root + "\\OV\\OV.INI"));
+    EXPECT_FALSE(run.out.Has("file written"));  // steps go to the record only
+
+    Unattended check;
+    check.platform = run.platform;
+    EXPECT_EQ(check.Run("/verify"), ExitSuccess);
+    EXPECT_TRUE(check.out.Has("9 of 9 hold"));
+
+    Unattended tampered;
+    tampered.platform = run.platform;
+    tampered.platform.AddFile(Root + "\\OV\\ORVAND32.DLL", "new deOrvand32Dll\r\r");
+    EXPECT_EQ(tampered.Run("/verify"), ExitVerifyFailed);
+    EXPECT_TRUE(tampered.out.Has("DIFFERS   " + Root + "\\OV\\ORVAND32.DLL"));
+}
+
+TEST(Unattended, RemoveRecordsEveryChange) {
+    Unattended run;
+    LayHost(run.platform);
+    LayInstalled(run.platform);
+    run.platform.AddFile(Root + "\\core\\800\\CHROMTB.BAK", "default");
+    EXPECT_EQ(run.Run("/remove /quiet"), ExitSuccess);
+    EXPECT_TRUE(run.log.Has("backup restored: " + Root + "\\core\\800\\CHROMTB.BAK over " + Root + "\\core\\800\\CHROMTB.INI"));
+    EXPECT_TRUE(run.log.Has("file deleted: " + Root + "\\OV\\OVENV.EXE"));
+    EXPECT_FALSE(run.log.Has("file deleted: " + Root + "\\OV\\TASKBOVU.BMP"));  // it was not there
+    EXPECT_TRUE(run.log.Has("version removed from " + Root + "\\OV\\OV.INI"));
+    EXPECT_TRUE(run.out.Has("ChemStation configuration set to defaults"));
+}
+
+TEST(Unattended, FullStopRule) {
+    const struct {
+        const char *in, *out;
+    } cases[] = {{"x.", "x."}, {"I/O error 183", "I/O error 183."}, {"", ""}, {"a:", "a:."}, {"a)", "a)"},
+                 {"a!", "a!"}, {"a ", "a "}, {"a\n", "a\n"}};
+    for (const auto& c : cases) EXPECT_EQ(WithFullStop(c.in), c.out);
+}
+
+}  // namespace
+}  // namespace orv::test
