@@ -322,7 +322,7 @@ std::string MemoryPlatform::SystemErrorText(unsigned long code) {
 }
 
 ImageBytes MemoryPlatform::ProgramResource(const char* name) {
-    const auto it = resources_.find(name);
+    const auto it = resources_.find(UpperCaseAscii(name));  // resource names ignore letter case
     if (it == resources_.end()) return ImageBytes{};
     return ImageBytes{reinterpret_cast<const unsigned char*>(it->second.data()), it->second.size(), true};
 }
@@ -377,7 +377,9 @@ void MemoryPlatform::AddWindowClass(const std::string& className) { windowClasse
 
 void MemoryPlatform::ClearWindowClasses() { windowClasses_.clear(); }
 
-void MemoryPlatform::AddResource(const std::string& name, const std::string& bytes) { resources_[name] = bytes; }
+void MemoryPlatform::AddResource(const std::string& name, const std::string& bytes) {
+    resources_[UpperCaseAscii(name)] = bytes;
+}
 
 bool MemoryPlatform::HasFile(const std::string& path) const {
     const Resolved r = Resolve(path);

@@ -1,1 +1,203 @@
-// placeholder
+#include "WindowsPlatform.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <exception>
+
+#include "Exceptions.h"
+#include "WinHandle.h"
+
+namespace orv {
+
+namespace {
+
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// Where a replacement is written before it is moved over the target: beside it, so the move is a rename
+// on one volume. A leftover from an earlier run that died half-way carries the same name and is taken over.
+std::string ReplacementPath(const std::string& target) { return target + "~orv"; }
+
+FileHandle OpenReplacement(const std::string& temp) {
+    FileHandle file(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid() && GetLastError() == ERROR_FILE_EXISTS && DeleteFileA(temp.c_str())) {
+        file = FileHandle(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    return file;
+}
+
+struct EnumState {
+    WindowClassVisitor* visitor;
+    std::exception_ptr failure;
+};
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    char name[255];
+    // A window that vanished mid-way has no class name; an empty one matches nothing.
+    const int length = GetClassNameA(window, name, 255);
+    // An exception must not unwind through the system's frames: carry it out and stop.
+    try {
+        state->visitor->Visit(std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0));
+    } catch (...) {
+        state->failure = std::current_exception();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::string WindowsPlatform::ReadProfileEntry(const std::string& file, const std::string& section,
+                                               const std::string& key, const std::string& defaultValue) {
+    char value[2048];
+    const DWORD length =
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), value, 2048, file.c_str());
+    return std::string(value, length);
+}
+
+bool WindowsPlatform::WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
+                                         const std::string& value) {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+}
+
+void WindowsPlatform::RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) {
+    WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str());
+}
+
+void WindowsPlatform::FlushProfile(const std::string& file) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+}
+
+bool WindowsPlatform::FileIsPresent(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA(path.c_str(), &found));
+    return search.Valid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool WindowsPlatform::FolderIsPresent(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool WindowsPlatform::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool WindowsPlatform::CopyOver(const std::string& source, const std::string& target) {
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+void WindowsPlatform::CreateFolder(const std::string& path) {
+    if (!CreateDirectoryA(path.c_str(), nullptr)) throw EInOutError(InOutErrorText(GetLastError()));
+}
+
+std::string WindowsPlatform::ReadWholeFile(const std::string& path) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) ThrowOpenError(path, GetLastError());
+    SetLastError(NO_ERROR);  // a length of 4 GiB - 1 looks like failure; only the code tells them apart
+    const DWORD size = SetFilePointer(file.Get(), 0, nullptr, FILE_END);
+    if (size == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) ThrowOpenError(path, GetLastError());
+    SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN);
+    std::string bytes(size, '\0');
+    if (size == 0) return bytes;
+    // Content we did not fully get would be edited and saved back as if it were the file: refuse it.
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), bytes.data(), size, &read, nullptr)) ThrowOpenError(path, GetLastError());
+    if (read != size) ThrowOpenError(path, ERROR_HANDLE_EOF);
+    return bytes;
+}
+
+// The file is never rewritten in place: a crash or a full disk half-way through would leave the user's
+// start-up macro cut short. The bytes go to a temporary file beside it, which replaces it in one move.
+void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+    // An empty name would put the temporary file in the current folder; creating "" gives code 3.
+    if (path.empty()) ThrowCreateError(path, ERROR_PATH_NOT_FOUND);
+
+    // Rewriting in place with CREATE_ALWAYS refuses read-only, hidden and system files and folders, but a
+    // move replaces some of them (Wine replaces read-only files): refuse those ourselves, with the same code.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    constexpr DWORD refused =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+    if (exists && (attributes & refused) != 0) ThrowCreateError(path, ERROR_ACCESS_DENIED);
+    if (exists) {
+        // Another program that has the file open would otherwise only be noticed by the move, after the
+        // whole write, and with a less telling code: ask the way the in-place rewrite would have.
+        FileHandle probe(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                     nullptr));
+        if (!probe.Valid()) ThrowCreateError(path, GetLastError());
+    }
+
+    const std::string temp = ReplacementPath(path);
+    FileHandle file = OpenReplacement(temp);
+    if (!file.Valid()) ThrowCreateError(path, GetLastError());
+
+    DWORD written = 0;
+    const bool complete = size == 0 || (WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) &&
+                                        written == size);
+    const bool flushed = complete && FlushFileBuffers(file.Get());
+    const bool closed = file.Close();
+    if (!complete || !flushed || !closed) {
+        DeleteFileA(temp.c_str());
+        throw EWriteError(StreamWriteErrorText());
+    }
+
+    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
+        DeleteFileA(temp.c_str());
+        ThrowCreateError(path, code);
+    }
+}
+
+void WindowsPlatform::EnumerateWindowClasses(WindowClassVisitor& visitor) {
+    EnumState state{&visitor, nullptr};
+    EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&state));
+    if (state.failure) std::rethrow_exception(state.failure);
+}
+
+void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
+    ShellExecuteA(nullptr, "open", target.c_str(), OrNull(parameters), OrNull(folder), SW_SHOWNORMAL);
+}
+
+std::string WindowsPlatform::FullPath(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    // A path whose absolute form does not fit is shown as it was given.
+    if (length == 0 || length >= MAX_PATH) return path;
+    return std::string(full, length);
+}
+
+std::string WindowsPlatform::SystemErrorText(unsigned long code) {
+    char text[256];
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, code, 0,
+        text, 256, nullptr);
+    return TrimSystemText(std::string(text, length));
+}
+
+ImageBytes WindowsPlatform::ProgramResource(const char* name) {
+    ImageBytes bytes;
+    HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
+    if (resource == nullptr) return bytes;
+    HGLOBAL loaded = LoadResource(nullptr, resource);
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (data == nullptr) return bytes;
+    bytes.data = static_cast<const unsigned char*>(data);
+    bytes.size = SizeofResource(nullptr, resource);
+    bytes.found = true;
+    return bytes;
+}
+
+void WindowsPlatform::ThrowOpenError(const std::string& path, unsigned long code) {
+    const std::string systemText = SystemErrorText(code);
+    throw EFOpenError(OpenErrorText(FullPath(path), systemText));
+}
+
+void WindowsPlatform::ThrowCreateError(const std::string& path, unsigned long code) {
+    const std::string systemText = SystemErrorText(code);
+    throw EFCreateError(CreateErrorText(FullPath(path), systemText));
+}
+
+}  // namespace orv

@@ -4,6 +4,7 @@
 # Sets ORV_PAYLOAD_FILE_<item> for every item this build can make.
 set(_orv_here ${CMAKE_CURRENT_LIST_DIR})
 set(_orv_out ${CMAKE_CURRENT_BINARY_DIR}/stand-in)
+file(MAKE_DIRECTORY ${_orv_out})
 
 set(ORV_PAYLOAD_FILE_dePdfPreVbs ${_orv_here}/PDFPRE.VBS)
 set(ORV_PAYLOAD_FILE_dePdfPostVbs ${_orv_here}/PDFPOST.VBS)

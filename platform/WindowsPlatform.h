@@ -1,0 +1,34 @@
+#pragma once
+// The platform on a real Windows system: each operation is the ANSI call named in Platform.h, with the
+// arguments given there, so that paths, profile lookups and error texts are exactly the system's own.
+#include "Platform.h"
+
+namespace orv {
+
+class WindowsPlatform final : public Platform {
+public:
+    std::string ReadProfileEntry(const std::string& file, const std::string& section, const std::string& key,
+                                  const std::string& defaultValue) override;
+    bool WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
+                            const std::string& value) override;
+    void RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) override;
+    void FlushProfile(const std::string& file) override;
+    bool FileIsPresent(const std::string& path) override;
+    bool FolderIsPresent(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool CopyOver(const std::string& source, const std::string& target) override;
+    void CreateFolder(const std::string& path) override;
+    std::string ReadWholeFile(const std::string& path) override;
+    void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
+    void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
+    std::string FullPath(const std::string& path) override;
+    std::string SystemErrorText(unsigned long code) override;
+    ImageBytes ProgramResource(const char* name) override;
+
+private:
+    [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);
+    [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
+};
+
+}  // namespace orv
