@@ -168,7 +168,12 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     if (options.action == Action::Install) InstallAddon(platform, host, payload, view, dialogs, steps);
     else RemoveAddon(platform, host, view, dialogs, steps);
     if (dialogs.hostRunning) return ExitHostRunning;
-    return dialogs.failures > 0 ? ExitReportedFailures : ExitSuccess;
+    if (dialogs.failures > 0) return ExitReportedFailures;
+    // A deletion that failed is not reported by the procedure; the tree itself tells whether the work is done.
+    const int score = InspectInstallation(platform, host.root).score;
+    const bool done = options.action == Action::Install ? score == addon::FullScore : score == 0;
+    if (!done) report.Say("Error: the installation is incomplete afterwards (score " + DecimalText(score) + " of 9)");
+    return done ? ExitSuccess : ExitReportedFailures;
 }
 
 }  // namespace

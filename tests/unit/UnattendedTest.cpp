@@ -183,3 +183,18 @@ TEST(Unattended, FullStopRule) {
 
 }  // namespace
 }  // namespace orv::test
+
+namespace orv::test {
+namespace {
+
+TEST(Unattended, SilentDeleteFailureIsNotSuccess) {
+    Unattended run;
+    LayHost(run.platform);
+    LayInstalled(run.platform);
+    run.platform.SetLocked(Root + "\\OV\\ORVAND16.DLL", true);  // the host's 16-bit side still holds it
+    EXPECT_EQ(run.Run("/remove /quiet"), ExitReportedFailures);
+    EXPECT_TRUE(run.out.Has("incomplete afterwards (score 1 of 9)"));
+}
+
+}  // namespace
+}  // namespace orv::test
