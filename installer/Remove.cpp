@@ -7,6 +7,11 @@
 namespace orv {
 namespace {
 
+void RemoveLogged(Platform& platform, const std::string& path, StepLog& log) {
+    if (platform.RemoveFile(path)) log.FileDeleted(path);
+    else if (platform.FileIsPresent(path)) log.FileNotDeleted(path);
+}
+
 // A backup is deleted only once it really is the configuration again; a failed copy keeps it for the
 // next attempt and the user is told.
 bool RestoreBackups(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
@@ -16,8 +21,8 @@ bool RestoreBackups(Platform& platform, const std::string& root, UserDialogs& di
         const std::string config = root + pair.config;
         if (!platform.FileIsPresent(backup)) continue;
         if (platform.CopyOver(backup, config)) {
-            platform.RemoveFile(backup);
             log.BackupRestored(backup, config);
+            RemoveLogged(platform, backup, log);
             restored = true;
         } else {
             dialogs.ShowMessageDialog(msg::RestoreFailed(config), DialogKind::Error, DialogButtons::Ok);
@@ -28,10 +33,6 @@ bool RestoreBackups(Platform& platform, const std::string& root, UserDialogs& di
 
 // The instrument files belong to the configuration that was just put back. A section without a folder
 // names nothing: deleting "===config.reg" in whatever the current folder is would be a guess.
-void RemoveLogged(Platform& platform, const std::string& path, StepLog& log) {
-    if (platform.RemoveFile(path)) log.FileDeleted(path);
-}
-
 void RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, StepLog& log) {
     for (const char* section : host::InstrumentSections) {
         const std::string folder = hostProfile.ReadValue(section, host::InstrumentKey, host::InstrumentDefault);

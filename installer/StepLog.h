@@ -15,6 +15,8 @@ public:
     virtual void VersionForgotten(const std::string& /*profile*/) {}
     virtual void BackupRestored(const std::string& /*backup*/, const std::string& /*config*/) {}
     virtual void FileDeleted(const std::string& /*path*/) {}
+    // A file the procedure deletes without a word (in use, read-only) is still there.
+    virtual void FileNotDeleted(const std::string& /*path*/) {}
 
     // The log that keeps nothing.
     static StepLog& None() {

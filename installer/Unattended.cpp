@@ -57,6 +57,12 @@ public:
         report_.Record("backup restored: " + backup + " over " + config);
     }
     void FileDeleted(const std::string& path) override { report_.Record("file deleted: " + path); }
+    void FileNotDeleted(const std::string& path) override {
+        report_.Say("Error: could not delete " + path);
+        ++failures;
+    }
+
+    int failures = 0;
 
 private:
     Report& report_;
@@ -168,7 +174,7 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     if (options.action == Action::Install) InstallAddon(platform, host, payload, view, dialogs, steps);
     else RemoveAddon(platform, host, view, dialogs, steps);
     if (dialogs.hostRunning) return ExitHostRunning;
-    if (dialogs.failures > 0) return ExitReportedFailures;
+    if (dialogs.failures > 0 || steps.failures > 0) return ExitReportedFailures;
     // A deletion that failed is not reported by the procedure; the tree itself tells whether the work is done.
     const int score = InspectInstallation(platform, host.root).score;
     const bool done = options.action == Action::Install ? score == addon::FullScore : score == 0;

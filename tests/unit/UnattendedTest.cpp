@@ -193,7 +193,7 @@ TEST(Unattended, SilentDeleteFailureIsNotSuccess) {
     LayInstalled(run.platform);
     run.platform.SetLocked(Root + "\\OV\\ORVAND16.DLL", true);  // the host's 16-bit side still holds it
     EXPECT_EQ(run.Run("/remove /quiet"), ExitReportedFailures);
-    EXPECT_TRUE(run.out.Has("incomplete afterwards (score 1 of 9)"));
+    EXPECT_TRUE(run.out.Has("Error: could not delete " + Root + "\\OV\\ORVAND16.DLL"));
 }
 
 }  // namespace
