@@ -1,0 +1,38 @@
+// How the C++ runtime's failure paths end in this program, kept small.
+//
+// The standard library reports a misuse (a string grown past its maximum, an index out of range) through
+// these functions. The library's own versions construct std::logic_error and its kin, which drags in a
+// second, prebuilt std::string implementation and std::random_device: about 90 KB of a 200 KB program.
+// Here they throw the program's own exception instead. Nothing in the program catches the standard
+// exception classes by name: every error that escapes a handler is shown by the error display, which
+// reads the text of any std::exception, so the user sees the same message either way.
+#include <cstdlib>
+#include <new>
+
+#include "Exceptions.h"
+
+namespace std {
+void __throw_bad_alloc() { throw bad_alloc(); }
+void __throw_bad_array_new_length() { throw bad_array_new_length(); }
+void __throw_bad_cast() { throw orv::Exception("Invalid type conversion"); }
+void __throw_bad_typeid() { throw orv::Exception("Invalid type identification"); }
+void __throw_bad_exception() { throw orv::Exception("Unexpected exception"); }
+void __throw_logic_error(const char* what) { throw orv::Exception(what); }
+void __throw_domain_error(const char* what) { throw orv::Exception(what); }
+void __throw_invalid_argument(const char* what) { throw orv::Exception(what); }
+void __throw_length_error(const char* what) { throw orv::Exception(what); }
+void __throw_out_of_range(const char* what) { throw orv::Exception(what); }
+// The format's placeholders stay unfilled: formatting would bring in the library's printf.
+void __throw_out_of_range_fmt(const char* format, ...) { throw orv::Exception(format); }
+void __throw_runtime_error(const char* what) { throw orv::Exception(what); }
+void __throw_range_error(const char* what) { throw orv::Exception(what); }
+void __throw_overflow_error(const char* what) { throw orv::Exception(what); }
+void __throw_underflow_error(const char* what) { throw orv::Exception(what); }
+}  // namespace std
+
+// Every error is caught by the handlers' catch-all, so a call to std::terminate means a broken program.
+// The runtime's default handler would print the exception's demangled type name to a console the program
+// does not have, and brings in 46 KB of demangler to do so; this one just ends the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx

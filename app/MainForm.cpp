@@ -1,0 +1,222 @@
+#include "MainForm.h"
+
+#include "ErrorDisplay.h"
+#include "Exceptions.h"
+#include "MessageDialog.h"
+#include "Procedures.h"
+
+namespace orv {
+
+namespace {
+
+int ControlOf(Panel panel) {
+    switch (panel) {
+    case Panel::NoChemStation: return ctl::PanelNoChemStation;
+    case Panel::MSChemStation: return ctl::PanelMSChemStation;
+    case Panel::NotInstalled: return ctl::PanelNotInstalled;
+    case Panel::SomeInstalled: return ctl::PanelSomeInstalled;
+    case Panel::AllInstalled: return ctl::PanelAllInstalled;
+    default: return ctl::PanelVersion;
+    }
+}
+
+int ControlOf(Button button) {
+    switch (button) {
+    case Button::Install: return ctl::ButtonInstall;
+    case Button::Remove: return ctl::ButtonRemove;
+    default: return ctl::ButtonEditUserMac;
+    }
+}
+
+const std::string NoRoot;
+
+}  // namespace
+
+MainForm::MainForm(HINSTANCE instance, ApplicationWindow& application) {
+    CreateWindowAndControls(instance, application.Handle());
+    application.SetMainWindow(window_);
+    LoadPayloadItems();
+    RunGuarded([this] { FormCreate(); });
+}
+
+MainForm::~MainForm() {
+    if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+}
+
+void MainForm::Show() {
+    RECT frame;
+    GetWindowRect(window_, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+}
+
+// ---- Status view: every change shows at once.
+
+void MainForm::ShowPanel(Panel panel, bool visible) {
+    ShowWindow(controls_[ControlOf(panel)], visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void MainForm::EnableButton(Button button, bool enabled) { EnableWindow(controls_[ControlOf(button)], enabled); }
+
+void MainForm::SetVersionText(const std::string& text) {
+    SetWindowTextA(labelVersion_, text.c_str());
+    PlaceLabel(labelVersion_, PanelSecondLabel, false);
+}
+
+// ---- What the procedures ask of the user.
+
+DialogAnswer MainForm::ShowMessageDialog(const std::string& text, DialogKind kind, DialogButtons buttons) {
+    return orv::ShowMessageDialog(text, kind, buttons);
+}
+
+// The install's clean-up question runs the button's own handler, as a click would.
+void MainForm::EditUserMac() { ButtonEditUserMacClick(); }
+
+// ---- Messages.
+
+LRESULT CALLBACK MainForm::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainForm*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr) return DefDlgProcA(window, message, wParam, lParam);
+    LRESULT result = 0;
+    RunGuarded([&] { result = self->Handle(message, wParam, lParam); });
+    return result;
+}
+
+LRESULT MainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        Command(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return StaticColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR:
+        if (SetLinkCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+        break;
+    case WM_ACTIVATE: {
+        const LRESULT result = DefDlgProcA(window_, message, wParam, lParam);
+        if (LOWORD(wParam) != WA_INACTIVE && !activated_) FirstActivation();
+        return result;
+    }
+    case WM_CLOSE:
+        ButtonCloseClick();
+        return 0;
+    case WM_DESTROY:
+        FormDestroy();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefDlgProcA(window_, message, wParam, lParam);
+}
+
+void MainForm::Command(int id, int notification) {
+    if (id == FormDesign[ctl::LabelMail].id) {
+        if (notification == STN_CLICKED) LabelMailClick();
+        return;
+    }
+    if (id == FormDesign[ctl::LabelWeb].id) {
+        if (notification == STN_CLICKED) LabelWebClick();
+        return;
+    }
+    if (id == FormDesign[ctl::ButtonClose].id) {  // also Escape
+        ButtonCloseClick();
+        return;
+    }
+    if (notification != BN_CLICKED) return;
+    // A click can come in while the button is disabled (a message sent by another program): it does nothing.
+    const auto enabledButton = [&](int index) {
+        return id == FormDesign[index].id && IsWindowEnabled(controls_[index]);
+    };
+    if (enabledButton(ctl::ButtonInstall)) ButtonInstallClick();
+    else if (enabledButton(ctl::ButtonRemove)) ButtonRemoveClick();
+    else if (enabledButton(ctl::ButtonEditUserMac)) ButtonEditUserMacClick();
+}
+
+LRESULT MainForm::StaticColours(HDC dc, HWND control) {
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    if (control == controls_[ctl::LabelMail] || control == controls_[ctl::LabelWeb]) {
+        // The hot-light colour came with Windows 98 and 2000; before that a link is plain blue.
+        const bool hasHotLight = GetSysColorBrush(COLOR_HOTLIGHT) != nullptr;
+        SetTextColor(dc, hasHotLight ? GetSysColor(COLOR_HOTLIGHT) : RGB(0, 0, 255));
+    } else {
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    }
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+bool MainForm::SetLinkCursor(HWND control) {
+    if (control != controls_[ctl::LabelMail] && control != controls_[ctl::LabelWeb]) return false;
+    SetCursor(handCursor_);
+    return true;
+}
+
+// The focus starts on the first button that can be used, so that Enter does the expected thing.
+void MainForm::FirstActivation() {
+    activated_ = true;
+    for (int index : {ctl::ButtonInstall, ctl::ButtonRemove, ctl::ButtonClose}) {
+        if (IsWindowEnabled(controls_[index])) {
+            FocusControl(controls_[index]);
+            return;
+        }
+    }
+}
+
+void MainForm::FocusControl(HWND control) {
+    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+// ---- Handlers.
+
+const std::string& MainForm::Root() const { return host_ ? host_->root : NoRoot; }
+
+void MainForm::LoadPayloadItems() {
+    try {
+        payload_ = LoadPayload(platform_);
+    } catch (const Exception& error) {
+        payloadError_ = error.Message();
+        ReportUncaughtError(payloadError_);
+    }
+}
+
+void MainForm::FormCreate() {
+    host_.emplace(LocateHost(platform_));
+    SetWindowTextA(controls_[ctl::LabelDirectory], host_->root.c_str());
+    PlaceLabel(controls_[ctl::LabelDirectory], FormDesign[ctl::LabelDirectory].box, false);
+    ShowPanel(Panel::Version, false);
+    RefreshStatus(platform_, host_->root, *this);
+}
+
+void MainForm::FormDestroy() { host_.reset(); }
+
+void MainForm::ButtonInstallClick() {
+    if (!payloadError_.empty()) throw EPayloadError(payloadError_);
+    if (!host_) return;
+    InstallAddon(platform_, *host_, payload_, *this, *this);
+    FocusControl(controls_[ctl::ButtonClose]);
+}
+
+void MainForm::ButtonRemoveClick() {
+    if (!host_) return;
+    RemoveAddon(platform_, *host_, *this, *this);
+    FocusControl(controls_[ctl::ButtonClose]);
+}
+
+void MainForm::ButtonCloseClick() { DestroyWindow(window_); }
+
+void MainForm::ButtonEditUserMacClick() { orv::EditUserMac(platform_, Root()); }
+
+void MainForm::LabelMailClick() { platform_.ShellOpen(MailTarget(WindowText(controls_[ctl::LabelMail])), "", ""); }
+
+void MainForm::LabelWebClick() { platform_.ShellOpen(WebTarget(WindowText(controls_[ctl::LabelWeb])), "", ""); }
+
+}  // namespace orv

@@ -1,0 +1,85 @@
+#pragma once
+// The main window Form1: version header, credit and contact line, the stacked status panels and four
+// buttons. It owns the host's profile and the payload items for its whole life, shows what the status
+// evaluation decides, and runs the procedures from its click handlers.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ApplicationWindow.h"
+#include "FormLayout.h"
+#include "HostLocation.h"
+#include "PayloadItem.h"
+#include "StatusView.h"
+#include "UserDialogs.h"
+#include "WinHelpers.h"
+#include "WindowsPlatform.h"
+
+namespace orv {
+
+class MainForm final : public StatusView, public UserDialogs {
+public:
+    // Creates the window and its controls, loads the payload and runs FormCreate; the window stays hidden.
+    MainForm(HINSTANCE instance, ApplicationWindow& application);
+    ~MainForm();
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
+
+    HWND Handle() const { return window_; }
+    // Centres the window on the screen and shows it with the taskbar button.
+    void Show();
+
+    // StatusView
+    void ShowPanel(Panel panel, bool visible) override;
+    void EnableButton(Button button, bool enabled) override;
+    void SetVersionText(const std::string& text) override;
+
+    // UserDialogs
+    DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogButtons buttons) override;
+    void EditUserMac() override;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void Command(int id, int notification);
+    LRESULT StaticColours(HDC dc, HWND control);
+    bool SetLinkCursor(HWND control);
+    void FirstActivation();
+
+    // Building (FormControls.cpp).
+    void CreateWindowAndControls(HINSTANCE instance, HWND owner);
+    HWND CreateLabel(HWND parent, const std::string& text, int id, const PixelBox& design, TextLook look,
+                     bool rightAligned, bool visible);
+    void PlaceLabel(HWND label, const PixelBox& design, bool rightAligned);
+    HFONT FontFor(TextLook look) const;
+
+    // Handlers.
+    void LoadPayloadItems();
+    void FormCreate();
+    void FormDestroy();
+    void ButtonInstallClick();
+    void ButtonRemoveClick();
+    void ButtonCloseClick();
+    void ButtonEditUserMacClick();
+    void LabelMailClick();
+    void LabelWebClick();
+    void FocusControl(HWND control);
+    const std::string& Root() const;
+
+    WindowsPlatform platform_;
+    std::optional<HostLocation> host_;
+    std::vector<PayloadItem> payload_;
+    std::string payloadError_;  // set when a payload record is damaged: installing then says so again
+
+    int dpi_ = 96;
+    GdiObject plainFont_, boldFont_, linkFont_;
+    HWND window_ = nullptr;
+    HWND controls_[ctl::Count] = {};
+    HWND labelVersion_ = nullptr;
+    HCURSOR handCursor_ = nullptr;
+    bool activated_ = false;
+};
+
+}  // namespace orv

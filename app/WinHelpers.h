@@ -1,0 +1,59 @@
+#pragma once
+// Small owners and readers for the user-interface handles of the program.
+#include <windows.h>
+
+#include <string>
+
+namespace orv {
+
+// A GDI object (font, brush) that is deleted with its owner.
+class GdiObject {
+public:
+    explicit GdiObject(HGDIOBJ object = nullptr) : object_(object) {}
+    ~GdiObject() {
+        if (object_ != nullptr) DeleteObject(object_);
+    }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    HGDIOBJ Get() const { return object_; }
+    HFONT Font() const { return static_cast<HFONT>(object_); }
+    void Reset(HGDIOBJ object) {
+        if (object_ != nullptr) DeleteObject(object_);
+        object_ = object;
+    }
+
+private:
+    HGDIOBJ object_;
+};
+
+// The screen's device context with one object selected into it, for measuring text.
+class ScreenMeasure {
+public:
+    explicit ScreenMeasure(HGDIOBJ font) : dc_(GetDC(nullptr)), old_(SelectObject(dc_, font)) {}
+    ~ScreenMeasure() {
+        SelectObject(dc_, old_);
+        ReleaseDC(nullptr, dc_);
+    }
+    ScreenMeasure(const ScreenMeasure&) = delete;
+    ScreenMeasure& operator=(const ScreenMeasure&) = delete;
+    HDC Dc() const { return dc_; }
+
+    // The extent of the text as DrawTextA lays it out with these flags within the given width.
+    SIZE Extent(const std::string& text, UINT flags, int width = 0) const {
+        RECT r = {0, 0, width, 0};
+        DrawTextA(dc_, text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
+        return SIZE{r.right - r.left, r.bottom - r.top};
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+std::string WindowText(HWND window);
+// A text of the program's string table.
+std::string ResourceText(UINT id);
+// The pixels per inch of the screen, which every layout scales to.
+int ScreenDpi();
+
+}  // namespace orv
