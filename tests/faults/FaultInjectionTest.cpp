@@ -142,11 +142,14 @@ TEST(FaultInjection, EveryCallOfEveryScenario) {
                     const bool asClean = (now == faulty.tree.end()) == (fresh == clean.tree.end()) &&
                                          (now == faulty.tree.end() || now->second == fresh->second);
                     EXPECT_TRUE(asBefore || asClean) << where << ": " << path << " is neither old nor new";
-                    if (path.rfind(rootKey, 0) != 0 && path.rfind("D:\\INSTR\\", 0) != 0)
+                    if (path.rfind(rootKey, 0) != 0 && path.rfind("D:\\INSTR\\", 0) != 0) {
                         EXPECT_TRUE(asBefore) << where << ": " << path << " outside the host tree changed";
+                    }
                 }
                 EXPECT_NE(faulty.code, ExitHostRunning) << where;
-                if (faulty.code == ExitSuccess) EXPECT_EQ(faulty.tree, clean.tree) << where << ": success, but not done";
+                if (faulty.code == ExitSuccess) {
+                    EXPECT_EQ(faulty.tree, clean.tree) << where << ": success, but not done";
+                }
             }
         }
     }

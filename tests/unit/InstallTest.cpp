@@ -93,7 +93,9 @@ TEST(Install, ReadOnlyFileIsReportedAndTheRestInstalled) {
               (std::vector<std::string>{"Failed to install\n" + Root + "\\OV\\OVENV.EXE", msg::InstallDone}));
     EXPECT_EQ(run.platform.FileBytes(Root + "\\OV\\OVENV.EXE"), "old exe");
     for (const PayloadEntry& entry : PayloadCatalogue) {
-        if (std::string(entry.name) != "deOvEnvExe") EXPECT_TRUE(run.HoldsNewPayload(entry)) << entry.target;
+        if (std::string(entry.name) != "deOvEnvExe") {
+            EXPECT_TRUE(run.HoldsNewPayload(entry)) << entry.target;
+        }
     }
     EXPECT_STREQ(run.view.TopPanel(), "AllInstalled");  // the old file still counts
 }
