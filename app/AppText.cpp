@@ -2,11 +2,6 @@
 
 namespace orv {
 
-std::string WithFullStop(std::string text) {
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-    return text;
-}
-
 void LowerCaseAscii(char* text) {
     for (; *text != '\0'; ++text) {
         if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');

@@ -5,9 +5,6 @@
 
 namespace orv {
 
-// The error display ends a message as a sentence: a text whose last character comes after the full stop
-// in the character table (a letter, a digit, a colon) gets one; an empty text stays empty.
-std::string WithFullStop(std::string text);
 
 // Changes a NUL-terminated text to lower case in place (CharLowerA in the program).
 using LowerCaseFunction = void (*)(char* text);

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "ApplicationWindow.h"
+#include "CommandLine.h"
+#include "CommandLineRun.h"
 #include "ErrorDisplay.h"
 #include "LateBound.h"
 #include "MainForm.h"
@@ -13,6 +15,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Loads the common controls the manifest names, so that buttons take the system's visual style.
     InitCommonControls();
     try {
+        const orv::Options options = orv::ParseOptions(orv::SplitCommandLine(GetCommandLineA()));
+        if (options.action != orv::Action::Window || !options.error.empty())
+            return orv::RunFromCommandLine(instance, options);
         orv::ApplicationWindow application(instance);
         orv::MainForm form(instance, application);
         form.Show();

@@ -5,6 +5,7 @@
 #include "AppText.h"
 #include "ApplicationWindow.h"
 #include "Exceptions.h"
+#include "Messages.h"
 #include "ModalState.h"
 #include "Resource.h"
 #include "WinHelpers.h"

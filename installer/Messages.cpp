@@ -11,3 +11,12 @@ std::string CleanupQuestion(const std::string& userMacPath) {
 }
 
 }  // namespace orv::msg
+
+namespace orv {
+
+std::string WithFullStop(std::string message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
+    return message;
+}
+
+}  // namespace orv

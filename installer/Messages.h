@@ -14,3 +14,11 @@ inline constexpr const char* RemovedRestored = "Orvandel removed\nChemStation co
 inline constexpr const char* Removed = "Orvandel removed";
 
 }  // namespace orv::msg
+
+namespace orv {
+
+// The error display's rule: a full stop after a message whose last character comes after "." in the code
+// page (a letter, a digit, a colon); none after ".", "!", ")", a blank or a line break, and none when empty.
+std::string WithFullStop(std::string message);
+
+}  // namespace orv

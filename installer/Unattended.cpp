@@ -184,11 +184,6 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
 
 }  // namespace
 
-std::string WithFullStop(std::string message) {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-    return message;
-}
-
 int RunUnattended(Platform& platform, const Options& options, const RunFacts& facts, LineSink& out, LineSink& log,
                   UserDialogs* interactive) {
     Report report(out, log);

@@ -42,7 +42,4 @@ enum ExitCode : int {
 int RunUnattended(Platform& platform, const Options& options, const RunFacts& facts, LineSink& out, LineSink& log,
                   UserDialogs* interactive);
 
-// The error display's rule: a full stop after a message that ends in a letter, digit or colon.
-std::string WithFullStop(std::string message);
-
 }  // namespace orv

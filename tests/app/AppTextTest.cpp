@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Messages.h"
+
 namespace orv {
 namespace {
 

@@ -173,14 +173,6 @@ TEST(Unattended, RemoveRecordsEveryChange) {
     EXPECT_TRUE(run.out.Has("ChemStation configuration set to defaults"));
 }
 
-TEST(Unattended, FullStopRule) {
-    const struct {
-        const char *in, *out;
-    } cases[] = {{"x.", "x."}, {"I/O error 183", "I/O error 183."}, {"", ""}, {"a:", "a:."}, {"a)", "a)"},
-                 {"a!", "a!"}, {"a ", "a "}, {"a\n", "a\n"}};
-    for (const auto& c : cases) EXPECT_EQ(WithFullStop(c.in), c.out);
-}
-
 }  // namespace
 }  // namespace orv::test
 

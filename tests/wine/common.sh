@@ -25,8 +25,12 @@ orv_ensure_user() {
 
 orv_ensure_display() {
     local n=${ORV_DISPLAY#:}
-    if [ ! -S "/tmp/.X11-unix/X$n" ]; then
-        (Xvfb "$ORV_DISPLAY" -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 &)
+    local pid
+    pid=$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)
+    # A socket left by a server that has gone does not make a display: check the server's process.
+    if [ -z "$pid" ] || ! kill -0 "$pid" 2>/dev/null; then
+        rm -f "/tmp/.X11-unix/X$n" "/tmp/.X$n-lock"
+        (setsid Xvfb "$ORV_DISPLAY" -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 &)
         for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     fi
 }

@@ -1,0 +1,158 @@
+#include "CommandLineRun.h"
+
+#include <string>
+#include <vector>
+
+#include "ApplicationWindow.h"
+#include "ErrorDisplay.h"
+#include "Exceptions.h"
+#include "HostLocation.h"
+#include "MessageDialog.h"
+#include "Procedures.h"
+#include "Unattended.h"
+#include "WinHandle.h"
+#include "WindowsPlatform.h"
+
+namespace orv {
+namespace {
+
+// The console of whoever started the program, when there is one: a command prompt (attached) or a
+// redirected standard output (inherited). Lines that have nowhere to go are kept for a dialog.
+class ConsoleSink final : public LineSink {
+public:
+    ConsoleSink() {
+        output_ = GetStdHandle(STD_OUTPUT_HANDLE);
+        if (output_ == nullptr || output_ == INVALID_HANDLE_VALUE || GetFileType(output_) == FILE_TYPE_UNKNOWN) {
+            output_ = INVALID_HANDLE_VALUE;
+            if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+                console_ = FileHandle(CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                  OPEN_EXISTING, 0, nullptr));
+                output_ = console_.Get();
+                // The prompt was printed before this program wrote; start on a fresh line.
+                Write("\r\n");
+            }
+        }
+    }
+    void WriteLine(const std::string& line) override {
+        lines.push_back(line);
+        Write(line + "\r\n");
+    }
+    bool HasConsole() const { return output_ != INVALID_HANDLE_VALUE; }
+
+    std::vector<std::string> lines;
+
+private:
+    void Write(const std::string& text) {
+        if (output_ == INVALID_HANDLE_VALUE) return;
+        DWORD written = 0;
+        WriteFile(output_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    HANDLE output_ = INVALID_HANDLE_VALUE;
+    FileHandle console_;
+};
+
+// Appends to the record file; several runs (and several machines, on a share) add to one file.
+class LogSink final : public LineSink {
+public:
+    explicit LogSink(const std::string& path) {
+        if (path.empty()) return;
+        file_ = FileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        failed_ = !file_.Valid();
+    }
+    void WriteLine(const std::string& line) override {
+        if (!file_.Valid()) return;
+        const std::string text = line + "\r\n";
+        DWORD written = 0;
+        WriteFile(file_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    bool Failed() const { return failed_; }
+
+private:
+    FileHandle file_;
+    bool failed_ = false;
+};
+
+class NoSink final : public LineSink {
+public:
+    void WriteLine(const std::string&) override {}
+};
+
+// A person at the screen: the program's own dialogs, and the editor for user.mac on Yes.
+class PersonDialogs final : public UserDialogs {
+public:
+    explicit PersonDialogs(Platform& platform) : platform_(platform) {}
+    DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogButtons buttons) override {
+        return orv::ShowMessageDialog(text, kind, buttons);
+    }
+    void EditUserMac() override { orv::EditUserMac(platform_, LocateHost(platform_).root); }
+
+private:
+    Platform& platform_;
+};
+
+std::string TwoDigits(int value) { return std::string(1, char('0' + value / 10 % 10)) + char('0' + value % 10); }
+
+RunFacts GatherFacts() {
+    RunFacts facts;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    TIME_ZONE_INFORMATION zone;
+    const DWORD zoneKind = GetTimeZoneInformation(&zone);
+    long bias = zone.Bias + (zoneKind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : 0);
+    const char sign = bias <= 0 ? '+' : '-';  // the bias is UTC minus local time
+    bias = bias < 0 ? -bias : bias;
+    facts.localTime = DecimalText(now.wYear) + "-" + TwoDigits(now.wMonth) + "-" + TwoDigits(now.wDay) + " " +
+                      TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) + ":" + TwoDigits(now.wSecond) + " " +
+                      sign + TwoDigits(static_cast<int>(bias / 60)) + ":" + TwoDigits(static_cast<int>(bias % 60));
+    char name[256];
+    DWORD size = sizeof name;
+    facts.user = GetUserNameA(name, &size) ? name : "?";
+    size = sizeof name;
+    facts.computer = GetComputerNameA(name, &size) ? name : "?";
+    facts.commandLine = GetCommandLineA();
+    return facts;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
+}  // namespace
+
+int RunFromCommandLine(HINSTANCE instance, const Options& options) {
+    WindowsPlatform platform;
+    ConsoleSink console;
+    LogSink log(options.logFile);
+    NoSink none;
+    if (log.Failed()) {
+        console.WriteLine("Error: cannot open the log file " + options.logFile);
+        if (!options.quiet) ReportUncaughtError("Cannot open the log file " + options.logFile);
+        return ExitStoppedByError;
+    }
+    // The dialogs and the error display need the application's window, with its title, as their owner.
+    ApplicationWindow application(instance);
+    PersonDialogs person(platform);
+    const int code =
+        RunUnattended(platform, options, GatherFacts(), console, options.logFile.empty() ? static_cast<LineSink&>(none) : log,
+                      options.quiet ? nullptr : &person);
+    if (options.quiet) return code;
+
+    if (code == ExitStoppedByError) {
+        for (auto it = console.lines.rbegin(); it != console.lines.rend(); ++it) {
+            if (it->rfind("Error: ", 0) == 0) {
+                ReportUncaughtError(it->substr(7));
+                break;
+            }
+        }
+    } else if (!console.HasConsole() && options.action != Action::Install && options.action != Action::Remove) {
+        // Started from Explorer or a shortcut: the report has no console to go to, so it is shown.
+        ShowMessageDialog(Joined(console.lines), code == ExitSuccess ? DialogKind::Information : DialogKind::Error,
+                          DialogButtons::Ok);
+    }
+    return code;
+}
+
+}  // namespace orv
