@@ -10,6 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<unsigned char> record(data, data + size);  // exactly sized, so a sanitizer sees overreads
+    if (record.empty()) return 0;  // no record at all is the empty item
     try {
         const orv::PayloadItem item = orv::PayloadItem::FromRecord("deFuzz", record.data(), record.size());
         if (item.Size() + 4 > record.size()) std::abort();
