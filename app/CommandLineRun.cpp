@@ -56,7 +56,8 @@ class LogSink final : public LineSink {
 public:
     explicit LogSink(const std::string& path) {
         if (path.empty()) return;
-        file_ = FileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+        // Shared for writing too: machines that log to one file on a share append whole lines side by side.
+        file_ = FileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
         failed_ = !file_.Valid();
     }
@@ -91,7 +92,11 @@ private:
     Platform& platform_;
 };
 
-std::string TwoDigits(int value) { return std::string(1, char('0' + value / 10 % 10)) + char('0' + value % 10); }
+// Two digits of a clock or calendar field into text.
+void PutTwoDigits(char* text, int value) {
+    text[0] = static_cast<char>('0' + value / 10 % 10);
+    text[1] = static_cast<char>('0' + value % 10);
+}
 
 RunFacts GatherFacts() {
     RunFacts facts;
@@ -100,11 +105,15 @@ RunFacts GatherFacts() {
     TIME_ZONE_INFORMATION zone;
     const DWORD zoneKind = GetTimeZoneInformation(&zone);
     long bias = zone.Bias + (zoneKind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : 0);
-    const char sign = bias <= 0 ? '+' : '-';  // the bias is UTC minus local time
+    // Everything after the year, filled in place: one string is built instead of a dozen.
+    char rest[] = "-MM-DD hh:mm:ss +hh:mm";
+    rest[16] = bias <= 0 ? '+' : '-';  // the bias is UTC minus local time
     bias = bias < 0 ? -bias : bias;
-    facts.localTime = DecimalText(now.wYear) + "-" + TwoDigits(now.wMonth) + "-" + TwoDigits(now.wDay) + " " +
-                      TwoDigits(now.wHour) + ":" + TwoDigits(now.wMinute) + ":" + TwoDigits(now.wSecond) + " " +
-                      sign + TwoDigits(static_cast<int>(bias / 60)) + ":" + TwoDigits(static_cast<int>(bias % 60));
+    const int fields[] = {now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
+                          static_cast<int>(bias / 60), static_cast<int>(bias % 60)};
+    const int places[] = {1, 4, 7, 10, 13, 17, 20};
+    for (int i = 0; i < 7; ++i) PutTwoDigits(rest + places[i], fields[i]);
+    facts.localTime = DecimalText(now.wYear) + rest;
     char name[256];
     DWORD size = sizeof name;
     facts.user = GetUserNameA(name, &size) ? name : "?";
@@ -127,18 +136,21 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     ConsoleSink console;
     LogSink log(options.logFile);
     NoSink none;
-    if (log.Failed()) {
+    // A mistyped command line is the cause to report first: a log path inside it may be garbled as well.
+    if (log.Failed() && options.error.empty()) {
         console.WriteLine("Error: cannot open the log file " + options.logFile);
         if (!options.quiet) ReportUncaughtError("Cannot open the log file " + options.logFile);
         return ExitStoppedByError;
     }
+    LineSink& record = options.logFile.empty() ? static_cast<LineSink&>(none) : log;
+    // A quiet run shows no dialog and no error, so it makes no window: creating one is a good part of the
+    // time such a run takes.
+    if (options.quiet) return RunUnattended(platform, options, GatherFacts(), console, record, nullptr);
+
     // The dialogs and the error display need the application's window, with its title, as their owner.
     ApplicationWindow application(instance);
     PersonDialogs person(platform);
-    const int code =
-        RunUnattended(platform, options, GatherFacts(), console, options.logFile.empty() ? static_cast<LineSink&>(none) : log,
-                      options.quiet ? nullptr : &person);
-    if (options.quiet) return code;
+    const int code = RunUnattended(platform, options, GatherFacts(), console, record, &person);
 
     if (code == ExitStoppedByError) {
         for (auto it = console.lines.rbegin(); it != console.lines.rend(); ++it) {

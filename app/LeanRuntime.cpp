@@ -36,3 +36,17 @@ void __throw_underflow_error(const char* what) { throw orv::Exception(what); }
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
+
+// The exceptions being handled, which the runtime keeps per thread through emulated thread-local storage.
+// Only the program's one thread ever throws, so a single record serves, and the emulation stays out.
+namespace __cxxabiv1 {
+struct __cxa_eh_globals {
+    void* caughtExceptions;
+    unsigned int uncaughtExceptions;
+};
+namespace {
+__cxa_eh_globals theGlobals;
+}
+extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return &theGlobals; }
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return &theGlobals; }
+}  // namespace __cxxabiv1

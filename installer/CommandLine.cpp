@@ -47,11 +47,16 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         options.action = action;
         ++actions;
     };
+    // Every word is read even after a wrong one: a distribution tool that mistyped the action but said
+    // /quiet must still get no dialog, or the deployment waits for a click nobody can give.
+    auto invalid = [&](const std::string& why) {
+        if (options.error.empty()) options.error = why;
+    };
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         if (word.size() < 2 || (word[0] != '/' && word[0] != '-')) {
-            options.error = "Unknown argument: " + word;
-            return options;
+            invalid("Unknown argument: " + word);
+            continue;
         }
         const std::string name = UpperCaseAscii(word.substr(1));
         if (name == "INSTALL") setAction(Action::Install);
@@ -64,18 +69,14 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             options.logFile = word.substr(5);
             if (options.logFile.size() >= 2 && options.logFile.front() == '"' && options.logFile.back() == '"')
                 options.logFile = options.logFile.substr(1, options.logFile.size() - 2);
-            if (options.logFile.empty()) {
-                options.error = "The log switch needs a file name: /log=FILE";
-                return options;
-            }
+            if (options.logFile.empty()) invalid("The log switch needs a file name: /log=FILE");
         } else {
-            options.error = "Unknown switch: " + word;
-            return options;
+            invalid("Unknown switch: " + word);
         }
     }
-    if (actions > 1) options.error = "Give only one of /install, /remove, /status, /verify and /?";
+    if (actions > 1) invalid("Give only one of /install, /remove, /status, /verify and /?");
     else if (actions == 0 && (options.quiet || !options.logFile.empty()))
-        options.error = "/quiet and /log need one of /install, /remove, /status or /verify";
+        invalid("/quiet and /log need one of /install, /remove, /status or /verify");
     return options;
 }
 

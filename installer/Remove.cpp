@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "HostContract.h"
 #include "Messages.h"
 #include "Procedures.h"
@@ -12,18 +14,18 @@ void RemoveLogged(Platform& platform, const std::string& path, StepLog& log) {
     else if (platform.FileIsPresent(path)) log.FileNotDeleted(path);
 }
 
-// A backup is deleted only once it really is the configuration again; a failed copy keeps it for the
-// next attempt and the user is told.
-bool RestoreBackups(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
-    bool restored = false;
+// A backup is put back over its configuration file; a failed copy keeps it for the next attempt and the
+// user is told. Returns the backups that are the configuration again.
+std::vector<const host::Backup*> RestoreBackups(Platform& platform, const std::string& root, UserDialogs& dialogs,
+                                                StepLog& log) {
+    std::vector<const host::Backup*> restored;
     for (const host::Backup& pair : host::Backups) {
         const std::string backup = root + pair.backup;
         const std::string config = root + pair.config;
         if (!platform.FileIsPresent(backup)) continue;
         if (platform.CopyOver(backup, config)) {
             log.BackupRestored(backup, config);
-            RemoveLogged(platform, backup, log);
-            restored = true;
+            restored.push_back(&pair);
         } else {
             dialogs.ShowMessageDialog(msg::RestoreFailed(config), DialogKind::Error, DialogButtons::Ok);
         }
@@ -51,8 +53,12 @@ void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     }
     const std::string& root = host.root;
     EditUserMacForRemove(platform, root, dialogs, log);
-    const bool restored = RestoreBackups(platform, root, dialogs, log);
-    if (restored) RemoveInstrumentFiles(platform, host.profile, log);
+    const std::vector<const host::Backup*> restored = RestoreBackups(platform, root, dialogs, log);
+    if (!restored.empty()) RemoveInstrumentFiles(platform, host.profile, log);
+    // Only now are the backups deleted: a run that dies before this point leaves them, and the next run
+    // restores again and deletes the instrument files too. Deleted first, they would take with them the
+    // only sign that the instrument files still have to go.
+    for (const host::Backup* pair : restored) RemoveLogged(platform, root + pair->backup, log);
     for (const char* file : addon::RemovedFiles) RemoveLogged(platform, root + file, log);
     {
         ProfileFile profile(platform, root + addon::Profile);
@@ -60,7 +66,7 @@ void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
         log.VersionForgotten(profile.FileName());
     }
     RefreshStatus(platform, root, view);
-    dialogs.ShowMessageDialog(restored ? msg::RemovedRestored : msg::Removed, DialogKind::Information,
+    dialogs.ShowMessageDialog(!restored.empty() ? msg::RemovedRestored : msg::Removed, DialogKind::Information,
                               DialogButtons::Ok);
 }
 

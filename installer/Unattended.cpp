@@ -1,6 +1,8 @@
 #include "Unattended.h"
 
+#include <algorithm>
 #include <exception>
+#include <string>
 
 #include "Exceptions.h"
 #include "HostContract.h"
@@ -156,9 +158,23 @@ int Verify(Platform& platform, const std::string& root, const std::vector<Payloa
     return holding == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
 }
 
+// Windows takes paths of at most 259 characters. Under a root that long, "ChemStation not found" or a
+// folder's "I/O error 206" alone would leave the reader guessing why.
+void WarnOfLongPaths(const std::string& root, Report& report) {
+    constexpr std::size_t LongestPath = 259;
+    std::size_t longest = std::char_traits<char>::length(host::UserMac);
+    for (const char* file : addon::Files) longest = std::max(longest, std::char_traits<char>::length(file));
+    longest += root.size();
+    if (longest > LongestPath) {
+        report.Say("Warning: " + root + " is too long: paths under it exceed the " + DecimalText(LongestPath) +
+                   " characters Windows allows");
+    }
+}
+
 int RunAction(Platform& platform, const Options& options, Report& report, UserDialogs* person) {
     const HostLocation host = LocateHost(platform);
     report.Record("ChemStationRoot: " + host.root + " (from " + host.profile.FileName() + ")");
+    WarnOfLongPaths(host.root, report);
     if (host.root.empty() || !platform.FolderIsPresent(host.root + host::CoreFolder)) {
         const bool massSpec = !host.root.empty() && platform.FolderIsPresent(host.root + host::MassSpecFolder);
         report.Say(massSpec ? "GCMS ChemStation is not supported" : "ChemStation not found");

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <exception>
+#include <new>
 
 #include "Exceptions.h"
 #include "WinHandle.h"
@@ -28,21 +28,23 @@ FileHandle OpenReplacement(const std::string& temp) {
     return file;
 }
 
+// The class names, each ended by a NUL, gathered first: the visitor may throw, and an exception must not
+// unwind through the system's frames, so it is called once the system has returned.
 struct EnumState {
-    WindowClassVisitor* visitor;
-    std::exception_ptr failure;
+    std::string names;
+    bool outOfMemory = false;
 };
 
-BOOL CALLBACK VisitWindow(HWND window, LPARAM param) {
+BOOL CALLBACK CollectClassName(HWND window, LPARAM param) {
     auto* state = reinterpret_cast<EnumState*>(param);
     char name[255];
     // A window that vanished mid-way has no class name; an empty one matches nothing.
     const int length = GetClassNameA(window, name, 255);
-    // An exception must not unwind through the system's frames: carry it out and stop.
     try {
-        state->visitor->Visit(std::string(name, length > 0 ? static_cast<std::size_t>(length) : 0));
+        state->names.append(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+        state->names += '\0';
     } catch (...) {
-        state->failure = std::current_exception();
+        state->outOfMemory = true;
         return FALSE;
     }
     return TRUE;
@@ -82,7 +84,12 @@ bool WindowsPlatform::FolderIsPresent(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool WindowsPlatform::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool WindowsPlatform::RemoveFile(const std::string& path) {
+    // A write of this file that was cut off (power loss, a killed run) may have left its replacement
+    // beside it; once the file goes, nothing else would ever take that leftover away.
+    DeleteFileA(ReplacementPath(path).c_str());
+    return DeleteFileA(path.c_str()) != FALSE;
+}
 
 bool WindowsPlatform::CopyOver(const std::string& source, const std::string& target) {
     return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
@@ -152,9 +159,14 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
 }
 
 void WindowsPlatform::EnumerateWindowClasses(WindowClassVisitor& visitor) {
-    EnumState state{&visitor, nullptr};
-    EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&state));
-    if (state.failure) std::rethrow_exception(state.failure);
+    EnumState state;
+    EnumWindows(CollectClassName, reinterpret_cast<LPARAM>(&state));
+    if (state.outOfMemory) throw std::bad_alloc();
+    for (std::size_t start = 0; start < state.names.size();) {
+        const std::size_t end = state.names.find('\0', start);
+        visitor.Visit(state.names.substr(start, end - start));
+        start = end + 1;
+    }
 }
 
 void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {

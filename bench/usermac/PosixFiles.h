@@ -1,0 +1,39 @@
+#pragma once
+// The few platform operations that the status and the user.mac edits use, on a real POSIX file system, so
+// that they can be timed natively. Backslashes in the installer's paths become slashes; a write replaces
+// the file in one step as on Windows (temporary beside it, flushed to the disk when asked, renamed over it).
+// Everything else is refused: the benchmarks do not need it.
+#include "Platform.h"
+
+namespace orvbench {
+
+class PosixFiles final : public orv::Platform {
+public:
+    explicit PosixFiles(bool flushWrites) : flushWrites_(flushWrites) {}
+
+    std::string ReadProfileEntry(const std::string& file, const std::string& section, const std::string& key,
+                                  const std::string& defaultValue) override;
+    bool WriteProfileEntry(const std::string&, const std::string&, const std::string&, const std::string&) override;
+    void RemoveProfileEntry(const std::string&, const std::string&, const std::string&) override;
+    void FlushProfile(const std::string&) override {}
+    bool FileIsPresent(const std::string& path) override;
+    bool FolderIsPresent(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    bool CopyOver(const std::string&, const std::string&) override;
+    void CreateFolder(const std::string& path) override;
+    std::string ReadWholeFile(const std::string& path) override;
+    void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    void EnumerateWindowClasses(orv::WindowClassVisitor&) override {}
+    void ShellOpen(const std::string&, const std::string&, const std::string&) override;
+    std::string FullPath(const std::string& path) override { return path; }
+    std::string SystemErrorText(unsigned long code) override;
+    orv::ImageBytes ProgramResource(const char*) override { return {}; }
+
+private:
+    bool flushWrites_;
+};
+
+// The installer's form of a path ("root\core\user.mac") as a POSIX path.
+std::string PosixPath(const std::string& path);
+
+}  // namespace orvbench
