@@ -6,6 +6,7 @@
 #include <new>
 
 #include "Exceptions.h"
+#include "IniText.h"
 #include "WinHandle.h"
 
 namespace orv {
@@ -13,6 +14,9 @@ namespace orv {
 namespace {
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// "win.ini" rather than "C:\WINDOWS\win.ini": the system looks for it in the Windows folder.
+bool IsBareName(const std::string& file) { return file.find_first_of("\\/:") == std::string::npos; }
 
 // Where a replacement is written before it is moved over the target: beside it, so the move is a rename
 // on one volume. A leftover from an earlier run that died half-way carries the same name and is taken over.
@@ -60,13 +64,41 @@ std::string WindowsPlatform::ReadProfileEntry(const std::string& file, const std
     return std::string(value, length);
 }
 
+// The system's profile functions rewrite a file in place: a full disk or a cut-off run can leave it short
+// while the call reports success. A profile given by its path is therefore edited as text and replaced in
+// one step, like every other file the program writes; a bare name stays with the system, which knows where
+// (and whether in the registry) it lives. False when the file cannot be read or replaced.
+bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string& section, const std::string& key,
+                                     const std::string* value) {
+    try {
+        const bool present = FileIsPresent(file);
+        if (!present && value == nullptr) return true;  // nothing to remove
+        const std::string before = present ? ReadWholeFile(file) : std::string();
+        const std::string after =
+            value != nullptr ? ini::Write(before, section, key, *value) : ini::Remove(before, section, key);
+        if (present && after == before) return true;
+        WriteWholeFile(file, after.data(), after.size());
+    } catch (const Exception&) {
+        return false;
+    }
+    // Whatever the system still holds of the old file is stale now.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    return true;
+}
+
 bool WindowsPlatform::WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
                                          const std::string& value) {
-    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+    if (IsBareName(file))
+        return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+    return RewriteProfile(file, section, key, &value);
 }
 
 void WindowsPlatform::RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) {
-    WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str());
+    if (IsBareName(file)) {
+        WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str());
+        return;
+    }
+    RewriteProfile(file, section, key, nullptr);
 }
 
 void WindowsPlatform::FlushProfile(const std::string& file) {

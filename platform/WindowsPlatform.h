@@ -27,6 +27,8 @@ public:
     ImageBytes ProgramResource(const char* name) override;
 
 private:
+    bool RewriteProfile(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string* value);
     [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
 };
