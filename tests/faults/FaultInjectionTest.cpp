@@ -15,35 +15,7 @@
 namespace orv::test {
 namespace {
 
-struct Sink final : LineSink {
-    void WriteLine(const std::string&) override {}
-};
-
-using Tree = std::map<std::string, std::string>;  // path -> bytes; folders end with a backslash and hold ""
-
-Tree Snapshot(const MemoryPlatform& platform) {
-    Tree tree;
-    for (const std::string& entry : platform.Entries())
-        tree[UpperCaseAscii(entry)] = entry.back() == '\\' ? std::string() : platform.FileBytes(entry);
-    return tree;
-}
-
 const std::string Customer = "MACRO \"CUSTOM.MAC\",GO\r\n\r\nMACRO \"LIMS.MAC\",GO\r\n";
-
-void LayRemoveTree(MemoryPlatform& p) {
-    std::string ini = "[PCS]\r\nPath=" + Root + "\r\n";
-    for (int i = 1; i <= 4; ++i) {
-        const std::string folder = "D:\\INSTR\\" + std::to_string(i) + "\\";
-        ini += "[PCS," + std::to_string(i) + "]\r\n_INSTPATH$=" + folder + "\r\n";
-        p.AddFile(folder + "conf_off.reg", "off " + std::to_string(i));
-        p.AddFile(folder + "config.reg", "on " + std::to_string(i));
-    }
-    p.AddFile("C:\\WINDOWS\\chemstation.ini", ini);
-    p.AddFolder(Root + "\\core");
-    p.AddFile(Root + "\\core\\800\\TOPDATS.INI", "top changed");
-    p.AddFile(Root + "\\core\\800\\TOPDATS.BAK", "top default");
-    p.AddFile(Root + "\\core\\800\\CHROMTB.INI", "chrom changed");
-}
 
 const struct Scenario {
     const char* name;
@@ -69,14 +41,14 @@ const struct Scenario {
      }},
     {"remove with backups", "/remove /quiet",
      [](MemoryPlatform& p) {
-         LayRemoveTree(p);
+         LayInstrumentedHost(p, "D:\\INSTR\\", false);
          LayInstalled(p);
          p.AddFile(Root + "\\core\\800\\CHROMTB.BAK", "chrom default");
          p.AddFile(Root + "\\core\\user.mac", StartLine + "\r\n" + Customer);
      }},
     {"remove of a partial install", "/remove /quiet",
      [](MemoryPlatform& p) {
-         LayRemoveTree(p);
+         LayInstrumentedHost(p, "D:\\INSTR\\", false);
          p.AddFile(Root + "\\OV\\OVENV.EXE", "exe");
          p.AddFile(Root + "\\OV\\TASKBOVN.BMP", "bmp");
      }},
@@ -102,7 +74,7 @@ Outcome RunScenario(const Scenario& scenario, std::size_t failAt, unsigned long 
         outcome.operations.push_back(operation);
         return outcome.operations.size() == failAt ? failWith : 0ul;
     };
-    Sink out, log;
+    NullSink out, log;
     const Options options = ParseOptions(SplitCommandLine(std::string("OrvandelSetup.exe ") + scenario.switches));
     outcome.code = RunUnattended(platform, options, RunFacts{}, out, log, nullptr);
     platform.faultHook = nullptr;

@@ -15,37 +15,8 @@
 namespace orv::test {
 namespace {
 
-struct Sink final : LineSink {
-    void WriteLine(const std::string&) override {}
-};
-
 // Not an std::exception: nothing in the program catches it, as nothing runs after a kill.
 struct Killed {};
-
-using Tree = std::map<std::string, std::string>;  // path -> bytes; folders end with a backslash and hold ""
-
-Tree Snapshot(const MemoryPlatform& platform) {
-    Tree tree;
-    for (const std::string& entry : platform.Entries())
-        tree[UpperCaseAscii(entry)] = entry.back() == '\\' ? std::string() : platform.FileBytes(entry);
-    return tree;
-}
-
-void LayInstruments(MemoryPlatform& p, bool chromBackup) {
-    std::string ini = "[PCS]\r\nPath=" + Root + "\r\n";
-    for (int i = 1; i <= 4; ++i) {
-        const std::string folder = Root + "\\" + std::to_string(i) + "\\";
-        ini += "[PCS," + std::to_string(i) + "]\r\n_INSTPATH$=" + folder + "\r\n";
-        p.AddFile(folder + "conf_off.reg", "off " + std::to_string(i));
-        p.AddFile(folder + "config.reg", "on " + std::to_string(i));
-    }
-    p.AddFile("C:\\WINDOWS\\chemstation.ini", ini);
-    p.AddFolder(Root + "\\core");
-    p.AddFile(Root + "\\core\\800\\TOPDATS.INI", "top changed");
-    p.AddFile(Root + "\\core\\800\\TOPDATS.BAK", "top default");
-    p.AddFile(Root + "\\core\\800\\CHROMTB.INI", "chrom changed");
-    if (chromBackup) p.AddFile(Root + "\\core\\800\\CHROMTB.BAK", "chrom default");
-}
 
 const std::string Customer = "MACRO \"SITE.MAC\",GO\r\nPRINT \"Welcome\"\r\n";
 
@@ -67,13 +38,13 @@ const struct Scenario {
      }},
     {"remove with both backups", "/remove /quiet",
      [](MemoryPlatform& p) {
-         LayInstruments(p, true);
+         LayInstrumentedHost(p, Root + "\\", true);
          LayInstalled(p);
          p.AddFile(Root + "\\core\\user.mac", StartLine + "\r\n" + Customer);
      }},
     {"remove with one backup", "/remove /quiet",
      [](MemoryPlatform& p) {
-         LayInstruments(p, false);
+         LayInstrumentedHost(p, Root + "\\", false);
          LayInstalled(p);
          p.AddFile(Root + "\\OV\\TASKBOVU.BMP", "bitmap");
      }},
@@ -102,7 +73,7 @@ Outcome RunAction(MemoryPlatform& platform, const char* switches, std::size_t ki
         }
         return 0;
     };
-    Sink out, log;
+    NullSink out, log;
     const Options options = ParseOptions(SplitCommandLine(std::string("OrvandelSetup.exe ") + switches));
     try {
         outcome.code = RunUnattended(platform, options, RunFacts{}, out, log, nullptr);

@@ -1,13 +1,16 @@
 #pragma once
 // Stand-ins for the window and the person in front of it, and a host tree to install into.
+#include <cstddef>
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "LineList.h"
 #include "MemoryPlatform.h"
 #include "Procedures.h"
 #include "StatusView.h"
+#include "Unattended.h"
 #include "UserDialogs.h"
 
 namespace orv::test {
@@ -98,6 +101,40 @@ inline std::vector<PayloadItem> SmallPayload(MemoryPlatform& platform) {
     for (const PayloadEntry& entry : PayloadCatalogue)
         platform.AddResource(entry.name, ProducePayloadRecord(std::string("new ") + entry.name + "\r\n"));
     return LoadPayload(platform);
+}
+
+// A sink that keeps nothing, for runs whose words do not matter.
+struct NullSink final : LineSink {
+    void WriteLine(const std::string&) override {}
+};
+
+// Every entry of a tree: path (upper case) to bytes; folders end with a backslash and hold "".
+using Tree = std::map<std::string, std::string>;
+
+inline Tree Snapshot(const MemoryPlatform& platform) {
+    Tree tree;
+    for (const std::string& entry : platform.Entries())
+        tree[UpperCaseAscii(entry)] = entry.back() == '\\' ? std::string() : platform.FileBytes(entry);
+    return tree;
+}
+
+// A host whose profile names four instrument folders under instrumentBase ("D:\INSTR\" gives
+// D:\INSTR\1\ to D:\INSTR\4\), each with its two configuration files, and changed configuration files
+// with the TOPDATS backup (and the CHROMTB one when asked).
+inline void LayInstrumentedHost(MemoryPlatform& p, const std::string& instrumentBase, bool chromBackup) {
+    std::string ini = "[PCS]\r\nPath=" + Root + "\r\n";
+    for (int i = 1; i <= 4; ++i) {
+        const std::string folder = instrumentBase + std::to_string(i) + "\\";
+        ini += "[PCS," + std::to_string(i) + "]\r\n_INSTPATH$=" + folder + "\r\n";
+        p.AddFile(folder + "conf_off.reg", "off " + std::to_string(i));
+        p.AddFile(folder + "config.reg", "on " + std::to_string(i));
+    }
+    p.AddFile("C:\\WINDOWS\\chemstation.ini", ini);
+    p.AddFolder(Root + "\\core");
+    p.AddFile(Root + "\\core\\800\\TOPDATS.INI", "top changed");
+    p.AddFile(Root + "\\core\\800\\TOPDATS.BAK", "top default");
+    p.AddFile(Root + "\\core\\800\\CHROMTB.INI", "chrom changed");
+    if (chromBackup) p.AddFile(Root + "\\core\\800\\CHROMTB.BAK", "chrom default");
 }
 
 }  // namespace orv::test
