@@ -4,8 +4,10 @@
 # - Without a display it runs under Xvfb and goes through a whole install and remove by itself, saving a
 #   screenshot of every step in build/demo/.
 # Either way it prints the demo tree before and after.
-# ORVANDEL_BUILD_DIR names another, already configured, windows build folder to use instead of the preset's;
-# ORVANDEL_DEMO_OUT another folder for the screenshots.
+# It runs the shipped i686 build where 32-bit programs run, else the x86_64 build of the same sources under
+# 64-bit Wine (tools/windows-build.sh; ORVANDEL_WINDOWS_BUILD=i686 or x86_64 chooses).
+# ORVANDEL_BUILD_DIR names another, already configured, windows build folder of that architecture to use instead
+# of the preset's; ORVANDEL_DEMO_OUT another folder for the screenshots.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -15,15 +17,18 @@ say() { printf '\n== %s\n' "$*"; }
 
 say "Dependencies"
 tools/deps.sh
+. tools/windows-build.sh
+orv_choose_windows_build
+echo "$ORV_WINDOWS_WHY" | sed 's/^Windows tests/The demo runs/'
 if [ -n "${ORVANDEL_BUILD_DIR:-}" ]; then
     build=$ORVANDEL_BUILD_DIR
     say "Building in $build"
     cmake --build "$build" --target OrvandelSetup orvauto phxhost lockfile macrecorder
 else
-    build=$repo/build/windows
-    say "Building the windows preset (build/windows)"
-    cmake --preset windows >/dev/null
-    cmake --build --preset windows
+    build=$repo/build/$ORV_WINDOWS_PRESET
+    say "Building the $ORV_WINDOWS_PRESET preset (build/$ORV_WINDOWS_PRESET)"
+    cmake --preset "$ORV_WINDOWS_PRESET" >/dev/null
+    cmake --build --preset "$ORV_WINDOWS_PRESET"
 fi
 exe=$build/OrvandelSetup.exe
 tools=$build/tests/e2e
@@ -41,6 +46,9 @@ show_tree() {  # show_tree PREFIX
 }
 
 if [ -n "${DISPLAY:-}" ]; then
+    . tests/wine/common.sh
+    orv_ensure_wine_bin
+    PATH=$(orv_wine_path)
     prefix=$out/prefix
     say "A fresh Wine prefix for you at $prefix"
     rm -rf "$prefix"

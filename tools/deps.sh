@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12 (run as root). Quick when everything is there.
+# MinGW-w64 for both architectures: the shipped program is i686, and the x86_64 build stands in for it in the
+# Windows tests where 32-bit programs cannot run (tools/windows-build.sh). Wine of the architecture tested:
+# 32-bit Wine where 32-bit programs run, else 64-bit Wine alone, since Debian's wine wrapper prefers 32-bit
+# Wine whenever it is installed, even where it cannot start.
 set -euo pipefail
-need=(cmake g++ make libgtest-dev libbenchmark-dev g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
-      wine wine32:i386 xvfb xauth imagemagick file python3)
+. "$(dirname "$0")/windows-build.sh"
+orv_choose_windows_build
+need=(cmake g++ make libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+      binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 xvfb xauth imagemagick file python3)
+if [ "$ORV_WINE_ARCH" = i686 ]; then need+=(wine wine32:i386); else need+=(wine wine64); fi
 missing=()
 for p in "${need[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -12,6 +19,8 @@ if [ "$(id -u)" != 0 ]; then
     echo "Missing packages: ${missing[*]}; run this as root (sudo $0)." >&2
     exit 1
 fi
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+if [ "$ORV_WINE_ARCH" = i686 ]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+fi
 apt-get update -q
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -30,28 +30,31 @@ if(NOT WIN32)
   return()
 endif()
 
-# Real 32-bit programs, small and reproducible (no time stamp), then padded with an overlay to their sizes.
-add_library(orv_standin_orvand32 SHARED ${_orv_here}/orvand32.c)
-add_executable(orv_standin_ovenv WIN32 ${_orv_here}/ovenv.c)
-set_target_properties(orv_standin_orvand32 PROPERTIES PREFIX "" OUTPUT_NAME ORVAND32 SUFFIX .DLL)
-set_target_properties(orv_standin_ovenv PROPERTIES OUTPUT_NAME OVENV SUFFIX .EXE)
-foreach(target orv_standin_orvand32 orv_standin_ovenv)
-  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_orv_out}/unpadded
-                                             ARCHIVE_OUTPUT_DIRECTORY ${_orv_out}/unpadded)
-  target_link_options(${target} PRIVATE -s -mwindows -Wl,--no-insert-timestamp)
-endforeach()
-
-foreach(pair deOrvand32Dll:orv_standin_orvand32 deOvEnvExe:orv_standin_ovenv)
-  string(REPLACE ":" ";" pair ${pair})
-  list(GET pair 0 item)
-  list(GET pair 1 target)
-  get_target_property(name ${target} OUTPUT_NAME)
-  get_target_property(suffix ${target} SUFFIX)
-  set(ORV_PAYLOAD_FILE_${item} ${_orv_out}/${name}${suffix})
+# Real 32-bit programs, small and reproducible (no time stamp), then padded with an overlay to their sizes. They
+# are 32-bit whatever this build's architecture, as the maker's files are, so they are made with the i686
+# compiler rather than the build's own.
+set(ORVANDEL_STANDIN_CC i686-w64-mingw32-gcc-win32 CACHE STRING "The i686 C compiler for the stand-in programs")
+set(_orv_standin_flags -Os -Wall -Wextra -DWIN32_LEAN_AND_MEAN -s -mwindows -static-libgcc
+                       -Wl,--no-insert-timestamp -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,1)
+file(MAKE_DIRECTORY ${_orv_out}/unpadded)
+foreach(entry deOrvand32Dll:orvand32.c:ORVAND32.DLL:-shared deOvEnvExe:ovenv.c:OVENV.EXE:)
+  string(REPLACE ":" ";" entry "${entry}")
+  list(GET entry 0 item)
+  list(GET entry 1 source)
+  list(GET entry 2 name)
+  list(GET entry 3 kind)
+  set(unpadded ${_orv_out}/unpadded/${name})
+  add_custom_command(
+    OUTPUT ${unpadded}
+    COMMAND ${ORVANDEL_STANDIN_CC} ${_orv_standin_flags} ${kind} ${_orv_here}/${source} -o ${unpadded}
+    DEPENDS ${_orv_here}/${source}
+    COMMENT "Building the stand-in ${name} (i686)"
+    VERBATIM)
+  set(ORV_PAYLOAD_FILE_${item} ${_orv_out}/${name})
   add_custom_command(
     OUTPUT ${ORV_PAYLOAD_FILE_${item}}
-    COMMAND ${ORV_PAYLOAD_TOOL} pad ${item} $<TARGET_FILE:${target}> ${ORV_PAYLOAD_FILE_${item}}
-    DEPENDS ${ORV_PAYLOAD_TOOL_DEPENDS} ${target}
-    COMMENT "Padding the stand-in ${name}${suffix}"
+    COMMAND ${ORV_PAYLOAD_TOOL} pad ${item} ${unpadded} ${ORV_PAYLOAD_FILE_${item}}
+    DEPENDS ${ORV_PAYLOAD_TOOL_DEPENDS} ${unpadded}
+    COMMENT "Padding the stand-in ${name}"
     VERBATIM)
 endforeach()
