@@ -200,6 +200,7 @@ bool MemoryPlatform::FolderIsPresent(const std::string& path) {
 
 bool MemoryPlatform::RemoveFile(const std::string& path) {
     if (Fault("RemoveFile", path) != 0) return false;
+    DropLeftover(path);
     const Resolved r = Resolve(path);
     const Node* node = Find(r);
     if (node == nullptr || node->folder || node->readOnly || node->locked) return false;
@@ -269,8 +270,9 @@ void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, s
         else if (parent == nullptr || !parent->folder) code = winerr::PathNotFound;
         else if (node != nullptr && (node->folder || node->readOnly)) code = winerr::AccessDenied;
         else if (node != nullptr && node->locked) code = winerr::SharingViolation;
-        // The new content is written beside the old before it replaces it, so it needs its full size.
-        else if (size > capacity_ - UsedSpace()) code = winerr::DiskFull;
+        // The new content is written beside the old before it replaces it, so it needs its full size; a
+        // leftover of a cut-off write is taken over (and goes) before that.
+        else if (DropLeftover(path), size > capacity_ - UsedSpace()) code = winerr::DiskFull;
         else {
             StoreFile(r, data, size, false);
             return;
@@ -278,6 +280,13 @@ void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, s
     }
     if (code == winerr::DiskFull) throw EWriteError(StreamWriteErrorText());
     throw EFCreateError(CreateErrorText(FullPath(path), SystemErrorText(code)));
+}
+
+// What Windows leaves of a write that was cut off: its replacement beside the file ("~orv").
+void MemoryPlatform::DropLeftover(const std::string& path) {
+    const Resolved leftover = Resolve(path + "~orv");
+    const Node* node = Find(leftover);
+    if (node != nullptr && !node->folder && !node->readOnly && !node->locked) nodes_.erase(leftover.key);
 }
 
 void MemoryPlatform::StoreFile(const Resolved& where, const char* data, std::size_t size, bool keepAttributes) {

@@ -91,6 +91,7 @@ private:
 
     Resolved Resolve(const std::string& path) const;
     std::string ProfilePath(const std::string& file) const;
+    void DropLeftover(const std::string& path);
     void StoreFile(const Resolved& where, const char* data, std::size_t size, bool keepAttributes);
     // The ini text of a profile file, or empty when it is missing or unreadable.
     std::string ProfileText(const std::string& file);

@@ -34,6 +34,7 @@ protected:
         world_ = kind.make();
     }
 
+public:  // for the checks that several tables share
     const Case& Param() const { return std::get<1>(this->GetParam()); }
     World& Here() { return *world_; }
     Platform& Subject() { return world_->Subject(); }

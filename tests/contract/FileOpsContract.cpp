@@ -11,11 +11,14 @@ struct RemoveCase {
     Entry made;
     bool readOnly = false;
     bool held = false;
+    bool leftover = false;  // the temporary of a write that was cut off lies beside the file
     bool removed = false;
     Skip skip;
 };
 
 const RemoveCase kRemoveCases[] = {
+    {.name = "DeletesFileAndTheLeftoverOfACutOffWrite", .made = Entry::File, .leftover = true, .removed = true},
+    {.name = "LeftoverGoesAlsoWithoutTheFile", .made = Entry::None, .leftover = true},
     {.name = "DeletesFile", .made = Entry::File, .removed = true},
     {.name = "MissingFileIsFalse", .made = Entry::None},
     {.name = "ReadOnlyFileStays", .made = Entry::File, .readOnly = true},
@@ -32,8 +35,10 @@ TEST_P(RemoveFileContract, Holds) {
     if (c.made == Entry::Folder) Here().MakeFolder(path);
     if (c.readOnly) Here().SetReadOnly(path);
     if (c.held) Here().HoldOpen(path);
+    if (c.leftover) Here().MakeFile(path + "~orv", "half");
 
     EXPECT_EQ(Subject().RemoveFile(path), c.removed);
+    EXPECT_FALSE(Here().HasFile(path + "~orv"));
     if (c.made == Entry::File && !c.removed) {
         EXPECT_EQ(Here().Bytes(path), "content");
     }

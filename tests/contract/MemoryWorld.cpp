@@ -27,6 +27,17 @@ public:
         platform_.AddResource(name, bytes);
     }
 
+    // The in-memory shell starts nothing of its own: a start of the recorder is a call that names it.
+    std::string Recorder() override { return "C:\\Tools\\RECORDER.EXE"; }
+    std::vector<std::string> Recorded(std::size_t) override {
+        std::vector<std::string> lines;
+        for (const auto& call : platform_.ShellCalls()) {
+            if (UpperCaseAscii(call.target) == UpperCaseAscii(Recorder()))
+                lines.push_back(call.folder + "|" + call.parameters);
+        }
+        return lines;
+    }
+
     bool HasFile(const std::string& path) override { return platform_.HasFile(path); }
     bool HasFolder(const std::string& path) override { return platform_.HasFolder(path); }
     bool IsReadOnly(const std::string& path) override { return platform_.IsReadOnly(path); }

@@ -63,24 +63,34 @@ ORV_CONTRACT_TABLE(WindowContract, kWindowCases)
 
 struct ShellCase {
     const char* name;
-    const char* target;  // under the scratch folder
+    const char* target;  // under the scratch folder; "" for the world's recorder program
     const char* parameters;
+    bool started;
     Skip skip;
 };
 
-// Nothing comes back from the shell; the contract is that the call returns and raises nothing.
+// The shell starts a program with the parameters given, in the folder given; a file whose type has no
+// program starts nothing and stays as it was. Either way nothing is raised.
 const ShellCase kShellCases[] = {
-    {.name = "UnassociatedFileReturns", .target = "NOTES.ORVNOASSOC", .parameters = ""},
-    {.name = "ParametersGiven", .target = "NOTES.ORVNOASSOC", .parameters = "/x"},
+    {.name = "ProgramStartsWithItsParametersInTheFolder", .target = "", .parameters = "/x y", .started = true},
+    {.name = "UnassociatedFileStartsNothing", .target = "NOTES.ORVNOASSOC", .parameters = "/x", .started = false},
 };
 
 using ShellOpenContract = ContractTest<ShellCase>;
 
 TEST_P(ShellOpenContract, Holds) {
-    const std::string target = In(Param().target);
-    Here().MakeFile(target, "notes");
-    EXPECT_NO_THROW(Subject().ShellOpen(target, Param().parameters, ""));
-    EXPECT_EQ(Here().Bytes(target), "notes");
+    const ShellCase& c = Param();
+    std::string target = Here().Recorder();
+    if (*c.target != '\0') {
+        target = In(c.target);
+        Here().MakeFile(target, "notes");
+    }
+    EXPECT_NO_THROW(Subject().ShellOpen(target, c.parameters, Here().Scratch()));
+    const Names expected = c.started ? Names{Here().Scratch() + "|" + c.parameters} : Names{};
+    EXPECT_EQ(Here().Recorded(expected.size()), expected);
+    if (!c.started) {
+        EXPECT_EQ(Here().Bytes(target), "notes");
+    }
 }
 
 ORV_CONTRACT_TABLE(ShellOpenContract, kShellCases)

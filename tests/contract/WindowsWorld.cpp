@@ -132,6 +132,30 @@ public:
             throw std::logic_error("the Windows contract program carries only " + std::string(ContractResourceName));
     }
 
+    // contract_recorder.exe, built beside this program; it appends to recorded.txt in its current folder.
+    std::string Recorder() override {
+        char self[MAX_PATH];
+        const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string path(self, length);
+        return path.substr(0, path.find_last_of('\\') + 1) + "contract_recorder.exe";
+    }
+    std::vector<std::string> Recorded(std::size_t expected) override {
+        // The shell starts the recorder and returns; the recorder notes its start a moment later.
+        const std::string notes = scratch_ + "\\recorded.txt";
+        std::vector<std::string> lines;
+        for (int tries = 0; tries < 100; ++tries) {
+            lines.clear();
+            if (HasFile(notes)) {
+                LineList list;
+                list.SetText(Bytes(notes));
+                for (std::size_t i = 0; i < list.Count(); ++i) lines.push_back(list.At(i));
+            }
+            if (lines.size() >= expected) break;
+            Sleep(50);
+        }
+        return lines;
+    }
+
     bool HasFile(const std::string& path) override {
         const DWORD attributes = GetFileAttributesA(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -33,6 +33,11 @@ public:
     // The program carries a data resource of this name holding these bytes.
     virtual void AddResource(const std::string& name, const std::string& bytes) = 0;
 
+    // A program that, once the shell has started it, notes its parameters and its current folder.
+    virtual std::string Recorder() = 0;
+    // What the recorder noted, one "FOLDER|PARAMETERS" line per start; it waits for `expected` of them.
+    virtual std::vector<std::string> Recorded(std::size_t expected) = 0;
+
     virtual bool HasFile(const std::string& path) = 0;
     virtual bool HasFolder(const std::string& path) = 0;
     virtual bool IsReadOnly(const std::string& path) = 0;

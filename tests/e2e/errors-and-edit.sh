@@ -6,7 +6,6 @@ set -u
 e2e_begin errors-and-edit "$@"
 
 UserMac="$E2E_ROOT\\core\\user.mac"
-opened() { [ -e "$(e2e_path 'C:\macrecorder.log')" ] && echo opened || echo "not opened"; }
 Denied=$(e2e_system_text 5)
 Sharing=$(e2e_system_text 32)
 # The texts as e2e_esc writes them.
@@ -88,7 +87,7 @@ edit() {
         e2e_recorded "$UserMac" && e2e_pass "$name: user.mac opened" || e2e_fail "$name: user.mac not opened"
     else
         expect_error_display "$name" Orvandelsetup "$cannot_create"
-        e2e_expect "$name: user.mac" "not opened" "$(opened)"
+        e2e_expect "$name: user.mac" "not opened" "$(e2e_user_mac_opened)"
     fi
     if [ "$4" = absent ]; then e2e_expect_absent "$name" "$UserMac"; else e2e_expect_bytes "$name: user.mac" "$UserMac" "$4"; fi
     e2e_auto key "$E2E_MAIN" Escape

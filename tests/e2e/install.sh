@@ -34,7 +34,7 @@ install() {
         e2e_recorded "$UserMac" && e2e_pass "$name: user.mac opened for editing" ||
             e2e_fail "$name: user.mac was not opened for editing"
     else
-        e2e_expect "$name: user.mac not opened" "no" "$([ -e "$(e2e_path 'C:\macrecorder.log')" ] && echo yes || echo no)"
+        e2e_expect "$name: user.mac" "not opened" "$(e2e_user_mac_opened)"
     fi
     eval "${7:-}"
     e2e_state

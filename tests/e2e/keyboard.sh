@@ -6,7 +6,6 @@ set -u
 e2e_begin keyboard "$@"
 
 UserMac="$E2E_ROOT\\core\\user.mac"
-opened() { [ -e "$(e2e_path 'C:\macrecorder.log')" ] && echo opened || echo "not opened"; }
 
 # keys NAME TREE KEYS DIALOGS OUTCOME
 #   KEYS     pressed in the main window as soon as it shows, separated by blanks
@@ -29,7 +28,7 @@ keys() {
             e2e_state
             e2e_expect "$name: installed" "$E2E_VERSION / Files are already installed|Do you want to remove?" \
                 "$(e2e_ini "$E2E_ROOT\\OV\\OV.INI" OV Version) / $E2E_TOP"
-            if [ "$5" = installed ]; then e2e_expect "$name: user.mac" "not opened" "$(opened)"
+            if [ "$5" = installed ]; then e2e_expect "$name: user.mac" "not opened" "$(e2e_user_mac_opened)"
             else e2e_recorded "$UserMac" && e2e_pass "$name: user.mac opened" || e2e_fail "$name: user.mac not opened"; fi ;;
         removed)
             e2e_state

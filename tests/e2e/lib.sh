@@ -91,6 +91,8 @@ e2e_end() {
     local ms=$((($(date +%s%N) - E2E_T0) / 1000000))
     printf '%s: %d checks passed, %d failed, %d.%d s\n' "$E2E_NAME" "$E2E_PASSED" "$E2E_FAILED" \
         $((ms / 1000)) $((ms % 1000 / 100))
+    # A run that checked nothing (a wrong E2E_ONLY, a case table emptied by mistake) has shown nothing.
+    [ "$E2E_PASSED" -gt 0 ] || { echo "$E2E_NAME: no check was made"; return 1; }
     [ "$E2E_FAILED" -eq 0 ]
 }
 
@@ -339,9 +341,10 @@ e2e_expect_dialog() {
         "$E2E_DIALOG_TITLE / $E2E_DIALOG_TEXT / $E2E_DIALOG_BUTTONS / $E2E_DIALOG_FOCUS"
 }
 
-# No dialog shows up within MS milliseconds.
+# No dialog is up once the procedure has ended: the main window is enabled again and its thread idle.
 e2e_expect_no_dialog() {
-    if e2e_dialog "${2:-400}"; then e2e_fail "$1: unexpected dialog \"$E2E_DIALOG_TITLE\": $E2E_DIALOG_TEXT"
+    e2e_auto settled 15000 || { e2e_fail "$1: the window did not settle: $E2E_AUTO_ERR"; return 1; }
+    if e2e_dialog 0; then e2e_fail "$1: unexpected dialog \"$E2E_DIALOG_TITLE\": $E2E_DIALOG_TEXT"
     else e2e_pass "$1: no further dialog"; fi
 }
 
@@ -448,6 +451,18 @@ e2e_stop_helpers() {
     done
     E2E_HELPER_PIDS=()
     rm -f "$(e2e_path 'C:\e2e\stop')"
+}
+
+# "opened" when the shell has handed user.mac to the program associated with .mac files, else "not opened".
+# Call it once the step is over (e2e_expect_no_dialog): the recorder is then run once more by the test itself,
+# and its line in the log shows that any start the step made has been recorded by then.
+e2e_user_mac_opened() {
+    local log
+    log=$(e2e_path 'C:\macrecorder.log')
+    (cd "$(e2e_path 'C:\')" && orv_as_user "$E2E_PREFIX" timeout 30 wine 'C:\e2e\macrecorder.exe' probe >/dev/null 2>&1)
+    grep -q 'probe' "$log" 2>/dev/null || { echo "no probe line in the recorder's log"; return; }
+    grep -v 'probe' "$log" | grep -qiF 'user.mac' && echo opened || echo "not opened"
+    rm -f "$log"
 }
 
 # Whether the shell has handed WINPATH to the program associated with .mac files (within 5 s).

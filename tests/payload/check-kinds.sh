@@ -1,9 +1,20 @@
 #!/bin/sh
-# Each payload file given must be of the kind its item carries, as file(1) names kinds.
+# Each payload file given must be of the kind its item carries, as file(1) names kinds, and there must be
+# COUNT of them, each name once (seven in a Windows build; a native build cannot make the two programs).
+#   check-kinds.sh COUNT PAYLOAD-FILE...
 # Exits 77 (skipped) when file(1) is not installed.
 command -v file >/dev/null 2>&1 || { echo "file(1) is not installed"; exit 77; }
-[ $# -gt 0 ] || { echo "usage: $0 PAYLOAD-FILE..."; exit 2; }
+[ $# -gt 1 ] || { echo "usage: $0 COUNT PAYLOAD-FILE..."; exit 2; }
+count=$1
+shift
 failed=0
+names=$(for path in "$@"; do basename "$path"; done | sort -u | wc -l)
+if [ "$#" -eq "$count" ] && [ "$names" -eq "$count" ]; then
+    echo "ok   $count files, each name once"
+else
+    echo "FAIL $# files with $names names, wanted $count"
+    failed=1
+fi
 for path in "$@"; do
     name=$(basename "$path")
     kind=$(file -b "$path")

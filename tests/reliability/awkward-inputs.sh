@@ -54,12 +54,13 @@ no_crash() {  # no_crash WHAT
     fi
 }
 
-# awkward NAME ROOT ADJUSTMENT INSTALL-EXIT SCORE SAYS
+# awkward NAME ROOT ADJUSTMENT INSTALL-EXIT SCORE SAYS STATUS-EXIT REMOVE-EXIT
 #   ROOT         where the tree lies (a C:\ path; the adjustment may change what the profile says)
 #   INSTALL-EXIT the exit code of /install /quiet; SCORE the score /status reports after it ("-" when
-#                /status cannot find the host); SAYS a pattern (grep -E) the install's output must match
+#                /status cannot find the host); SAYS a pattern (grep -E) the install's output must match;
+#   STATUS-EXIT  the exit code of /status /quiet before the install, REMOVE-EXIT that of /remove /quiet
 awkward() {
-    local name=$1 root=$2 install_exit=$4 score=$5 says=$6 missing=() path
+    local name=$1 root=$2 install_exit=$4 score=$5 says=$6 status_exit=$7 remove_exit=$8 missing=() path
     e2e_selected "$name" || return 0
     lay "$root"
     eval "$3"
@@ -80,6 +81,7 @@ awkward() {
 
     rel_run /status /quiet
     no_crash "$name: /status"
+    e2e_expect "$name: /status exit code" "$status_exit" "$REL_RC"
     # A root too long for Windows is named as such, not only as "not found" or a bare error code.
     local value warned=no too_long=no
     value=$(e2e_ini "$ChemIni" PCS Path)
@@ -109,6 +111,7 @@ awkward() {
     fi
     rel_run /remove /quiet
     no_crash "$name: /remove"
+    e2e_expect "$name: /remove exit code" "$remove_exit" "$REL_RC"
     [ "$score" != - ] && e2e_expect "$name: score after /remove" 0 "$(rel_score)"
 
     # Nothing outside the host tree has changed, the host profile included.
@@ -127,21 +130,21 @@ long_values='set_value $ChemIni "PCS,1" "_INSTPATH\$" "C:\\HPCHEM\\1\\$Long"
              e2e_lines "C:\\HPCHEM\\core\\user.mac" "MACRO \"SITE.MAC\",GO" "PRINT \"$Long\""'
 
 #       name               root                    adjustment
-#       install exit  score  the install says
+#       install exit  score  the install says                status exit  remove exit
 awkward root-240           "$(long_root 240)"      '' \
-        1             6      'Failed to install'
+        1             6      'Failed to install'              0            0
 awkward root-252           "$(long_root 252)"      '' \
-        4             0      '^Error: I/O error 206\.$'
+        4             0      '^Error: I/O error 206\.$'       0            0
 awkward root-265           "$(long_root 265)"      '' \
-        3             -      '^ChemStation not found'
+        3             -      '^ChemStation not found'         3            3
 awkward code-page-1252     'C:\Labor\Müller\HPCHEM' "$cp1252_profile" \
-        0             9      '^Restart the ChemStation$'
+        0             9      '^Restart the ChemStation$'      0            0
 awkward trailing-backslash 'C:\HPCHEM'             'set_value $ChemIni PCS Path "$Trailing"' \
-        0             9      '^Restart the ChemStation$'
+        0             9      '^Restart the ChemStation$'      0            0
 awkward doubled-backslash  'C:\HPCHEM'             'set_value $ChemIni PCS Path "$Doubled"' \
-        0             9      '^Restart the ChemStation$'
+        0             9      '^Restart the ChemStation$'      0            0
 awkward path-3000          'C:\HPCHEM'             'set_value $ChemIni PCS Path "$LongPath"' \
-        3             -      '^ChemStation not found'
+        3             -      '^ChemStation not found'         3            3
 awkward values-3000        'C:\HPCHEM'             "$long_values" \
-        0             9      '^Restart the ChemStation$'
+        0             9      '^Restart the ChemStation$'      0            0
 e2e_end

@@ -38,6 +38,8 @@ TEST(IniText, WriteAndRemove) {
 
     EXPECT_EQ(ini::Remove("[OV]\r\nVersion=A.03.02\r\nOther=1\r\n", "ov", "VERSION"), "[OV]\r\nOther=1\r\n");
     EXPECT_EQ(ini::Remove("[X]\r\nVersion=1\r\n", "OV", "Version"), "[X]\r\nVersion=1\r\n");
+    // Only the section's own key goes, not one of that name in a section before it.
+    EXPECT_EQ(ini::Remove("[X]\r\nVersion=1\r\n[OV]\r\nVersion=2\r\n", "OV", "Version"), "[X]\r\nVersion=1\r\n[OV]\r\n");
 }
 
 }  // namespace

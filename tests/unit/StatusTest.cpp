@@ -52,6 +52,39 @@ TEST(RefreshStatus, VisibleStates) {
     }
 }
 
+// Every score from 0 to 9, with the version element counted or not: every panel and every button, not only
+// the panel on top (a panel under the version panel is still set, and shows once the version matches).
+TEST(RefreshStatus, EveryScoreSetsEveryPanelAndButton) {
+    for (int score = 0; score <= 9; ++score) {
+        for (const bool versionCounts : {false, true}) {
+            if ((score == 0 && versionCounts) || (score == 9 && !versionCounts)) continue;
+            MemoryPlatform platform;
+            LayHost(platform);
+            // The elements in their order: seven files, the start line, then the version.
+            int elements = versionCounts ? score - 1 : score;
+            for (const PayloadEntry& entry : PayloadCatalogue) {
+                if (elements > 0) platform.AddFile(Root + entry.target, "x");
+                --elements;
+            }
+            if (elements > 0) platform.AddFile(Root + "\\core\\user.mac", StartLine + "\r\n");
+            platform.AddFile(Root + "\\OV\\OV.INI", versionCounts ? "[OV]\r\nVersion=A.03.02\r\n" : "[OV]\r\n");
+            RecordingView view;
+            RefreshStatus(platform, Root, view);
+            const std::string name = "score " + std::to_string(score) + (versionCounts ? " with" : " without") + " the version";
+            EXPECT_FALSE(view.panels[Panel::NoChemStation]) << name;
+            EXPECT_FALSE(view.panels[Panel::MSChemStation]) << name;
+            EXPECT_EQ(view.panels[Panel::NotInstalled], score == 0) << name;
+            EXPECT_EQ(view.panels[Panel::SomeInstalled], score > 0 && score < 9) << name;
+            EXPECT_EQ(view.panels[Panel::AllInstalled], score == 9) << name;
+            EXPECT_EQ(view.panels[Panel::Version], !versionCounts) << name;
+            EXPECT_EQ(view.buttons[Button::Install], score < 9) << name;
+            EXPECT_EQ(view.buttons[Button::Remove], score > 0) << name;
+            EXPECT_TRUE(view.buttons[Button::EditUserMac]) << name;
+            EXPECT_EQ(view.versionText, versionCounts ? "A.03.02" : "None") << name;
+        }
+    }
+}
+
 TEST(RefreshStatus, StartLineDetection) {
     const struct {
         std::string userMac;

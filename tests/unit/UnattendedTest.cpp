@@ -127,6 +127,13 @@ TEST(Unattended, ExitCodes) {
          "score 8 of 9: incomplete"},
         {"verify a foreign installation", [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); }, "/verify", ExitVerifyFailed,
          "2 of 9 hold"},
+        {"verify: the start line not first",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             LayInstalled(p);
+             p.AddFile(Root + "\\core\\user.mac", "MACRO \"SITE.MAC\",GO\r\n" + StartLine + "\r\n");
+         },
+         "/verify", ExitVerifyFailed, "1 of 9 hold"},
         {"invalid", [](MemoryPlatform&) {}, "/frobnicate", ExitInvalidCommandLine, "Unknown switch: /frobnicate"},
     };
     for (const auto& c : cases) {

@@ -80,6 +80,8 @@ TEST(UserMacEdit, Remove) {
         {"MACRO \"CUSTOM.MAC\",GO\nREM x\n", "MACRO \"CUSTOM.MAC\",GO\r\nREM x\r\n"},
         {"MACRO \"..\\OV\\OV.MCX\",GO\r\nmacro \"..\\ov\\other.mac\",go\r\nKEEP\r\n", "KEEP\r\n"},
         {"MACRO \"..\\OV\\OV.MCX\",GO\r\n", ""},
+        // The marker at the very start of the trimmed line counts as well as anywhere else.
+        {"  \\ov\\old.mac\r\n\\OV\\\r\nKEEP \\O V\\\r\n", "KEEP \\O V\\\r\n"},
     };
     for (const auto& c : cases) {
         MemoryPlatform platform;

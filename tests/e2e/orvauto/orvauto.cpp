@@ -22,6 +22,8 @@ const char* const Usage =
     "       orvauto click TITLE BUTTON     press a button (fails when the user could not press it)\n"
     "       orvauto key TITLE KEY          Enter, Escape, Tab, Space, arrows, a letter, alt+letter\n"
     "       orvauto dialog [MS]            wait for a dialog or message box; its title, texts, buttons\n"
+    "       orvauto settled [MS]           until the main window is enabled and its thread idle: no\n"
+    "                                      procedure runs, so no further dialog can come of one\n"
     "       orvauto answer TITLE BUTTON    press a dialog's button and wait until the dialog is gone\n"
     "       orvauto answer-key TITLE KEY   press a key in a dialog and wait until the dialog is gone\n"
     "       orvauto answer-close TITLE     close a dialog from its window menu and wait until it is gone\n"
@@ -168,6 +170,21 @@ int Run(int argc, char** argv) {
         return Done;
     }
     if (command == "dialog") return Dialog(Milliseconds(argc, argv, 2, 10000));
+    if (command == "settled") {
+        // A procedure runs on the window's only thread: while it works, sent messages wait; while one of its
+        // dialogs is up, the main window is disabled. Enabled and answering means no procedure is under way.
+        const DWORD ms = Milliseconds(argc, argv, 2, 10000);
+        const bool settled = Within(ms, [] {
+            HWND main = Top(MainCaption);
+            DWORD_PTR result = 0;
+            return main && IsWindowEnabled(main) &&
+                   SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 250, &result) != 0 &&
+                   IsWindowEnabled(main);
+        });
+        if (!settled) return Fail(NotFound, "the main window did not settle within " + std::to_string(ms) + " ms");
+        Line("settled");
+        return Done;
+    }
     if (command == "message" && need(1)) {
         char text[1024] = "";
         FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
