@@ -59,19 +59,23 @@ public:
         // Shared for writing too: machines that log to one file on a share append whole lines side by side.
         file_ = FileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        failed_ = !file_.Valid();
+        openFailed_ = !file_.Valid();
     }
     void WriteLine(const std::string& line) override {
         if (!file_.Valid()) return;
         const std::string text = line + "\r\n";
         DWORD written = 0;
-        WriteFile(file_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        if (!WriteFile(file_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+            written != text.size())
+            writeFailed_ = true;
     }
-    bool Failed() const { return failed_; }
+    bool OpenFailed() const { return openFailed_; }
+    bool Failed() const override { return writeFailed_; }
 
 private:
     FileHandle file_;
-    bool failed_ = false;
+    bool openFailed_ = false;
+    bool writeFailed_ = false;
 };
 
 class NoSink final : public LineSink {
@@ -137,7 +141,7 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     LogSink log(options.logFile);
     NoSink none;
     // A mistyped command line is the cause to report first: a log path inside it may be garbled as well.
-    if (log.Failed() && options.error.empty()) {
+    if (log.OpenFailed() && options.error.empty()) {
         console.WriteLine("Error: cannot open the log file " + options.logFile);
         if (!options.quiet) ReportUncaughtError("Cannot open the log file " + options.logFile);
         return ExitStoppedByError;
@@ -159,8 +163,10 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
                 break;
             }
         }
-    } else if (!console.HasConsole() && options.action != Action::Install && options.action != Action::Remove) {
-        // Started from Explorer or a shortcut: the report has no console to go to, so it is shown.
+    } else if (!console.HasConsole() && (code == ExitInvalidCommandLine ||
+                                         (options.action != Action::Install && options.action != Action::Remove))) {
+        // Started from Explorer or a shortcut: the report has no console to go to, so it is shown. So is the
+        // usage after a mistyped switch, which would otherwise end the run without a word.
         ShowMessageDialog(Joined(console.lines), code == ExitSuccess ? DialogKind::Information : DialogKind::Error,
                           DialogButtons::Ok);
     }

@@ -8,7 +8,10 @@
 #include "ErrorDisplay.h"
 #include "LateBound.h"
 #include "MainForm.h"
+#include "MessageDialog.h"
 #include "MessageLoop.h"
+#include "Messages.h"
+#include "WindowsPlatform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     orv::RestrictDllSearch();
@@ -19,6 +22,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (options.action != orv::Action::Window || !options.error.empty())
             return orv::RunFromCommandLine(instance, options);
         orv::ApplicationWindow application(instance);
+        // One run at a time on the machine: the claim is held until the program ends.
+        orv::WindowsPlatform soleRun;
+        if (!soleRun.ClaimSoleRun()) {
+            orv::ShowMessageDialog(orv::msg::AnotherRun, orv::DialogKind::Error, orv::DialogButtons::Ok);
+            return 2;
+        }
         orv::MainForm form(instance, application);
         form.Show();
         application.ShowTaskbarButton();

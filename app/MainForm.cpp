@@ -28,8 +28,6 @@ int ControlOf(Button button) {
     }
 }
 
-const std::string NoRoot;
-
 }  // namespace
 
 MainForm::MainForm(HINSTANCE instance, ApplicationWindow& application) {
@@ -94,8 +92,12 @@ LRESULT CALLBACK MainForm::Procedure(HWND window, UINT message, WPARAM wParam, L
 LRESULT MainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        Command(LOWORD(wParam), HIWORD(wParam));
+        // A message box the window does not own (the shell's, say) lets clicks through to it.
+        if (!busy_) Command(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_QUERYENDSESSION:
+        // A log-off in the middle of a procedure would cut a write short: it waits for the procedure.
+        return busy_ ? FALSE : TRUE;
     case WM_CTLCOLORSTATIC:
         return StaticColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
@@ -107,7 +109,8 @@ LRESULT MainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case WM_CLOSE:
-        ButtonCloseClick();
+        if (busy_) closeWaiting_ = true;
+        else ButtonCloseClick();
         return 0;
     case WM_DESTROY:
         FormDestroy();
@@ -177,7 +180,23 @@ void MainForm::FocusControl(HWND control) {
 
 // ---- Handlers.
 
-const std::string& MainForm::Root() const { return host_ ? host_->root : NoRoot; }
+std::string MainForm::Root() const { return host_ ? host_->root : std::string(); }
+
+template <typename Handler>
+void MainForm::RunAlone(Handler handler) {
+    if (busy_) return;
+    busy_ = true;
+    struct Done {
+        MainForm& form;
+        ~Done() {
+            form.busy_ = false;
+            // Posted, so that the close comes after whatever the handler's caller still does.
+            if (form.closeWaiting_) PostMessageA(form.window_, WM_CLOSE, 0, 0);
+            form.closeWaiting_ = false;
+        }
+    } done{*this};
+    handler();
+}
 
 void MainForm::LoadPayloadItems() {
     try {
@@ -198,25 +217,42 @@ void MainForm::FormCreate() {
 
 void MainForm::FormDestroy() { host_.reset(); }
 
+// The procedures work on a copy of the host's location: nothing they hold can go with the window.
 void MainForm::ButtonInstallClick() {
-    if (!payloadError_.empty()) throw EPayloadError(payloadError_);
-    if (!host_) return;
-    InstallAddon(platform_, *host_, payload_, *this, *this);
-    FocusControl(controls_[ctl::ButtonClose]);
+    RunAlone([this] {
+        if (!payloadError_.empty()) throw EPayloadError(payloadError_);
+        if (!host_) return;
+        const HostLocation host{host_->root, ProfileFile(platform_, host_->profile.FileName())};
+        // Refused at once (the host is running): the focus stays where the user left it.
+        if (InstallAddon(platform_, host, payload_, *this, *this)) FocusControl(controls_[ctl::ButtonClose]);
+    });
 }
 
 void MainForm::ButtonRemoveClick() {
-    if (!host_) return;
-    RemoveAddon(platform_, *host_, *this, *this);
-    FocusControl(controls_[ctl::ButtonClose]);
+    RunAlone([this] {
+        if (!host_) return;
+        const HostLocation host{host_->root, ProfileFile(platform_, host_->profile.FileName())};
+        if (RemoveAddon(platform_, host, *this, *this)) FocusControl(controls_[ctl::ButtonClose]);
+    });
 }
 
 void MainForm::ButtonCloseClick() { DestroyWindow(window_); }
 
-void MainForm::ButtonEditUserMacClick() { orv::EditUserMac(platform_, Root()); }
+// Also the install's clean-up question, which runs inside the install and so is already alone.
+void MainForm::ButtonEditUserMacClick() {
+    if (busy_) {
+        orv::EditUserMac(platform_, Root());
+        return;
+    }
+    RunAlone([this] { orv::EditUserMac(platform_, Root()); });
+}
 
-void MainForm::LabelMailClick() { platform_.ShellOpen(MailTarget(WindowText(controls_[ctl::LabelMail])), "", ""); }
+void MainForm::LabelMailClick() {
+    RunAlone([this] { platform_.ShellOpen(MailTarget(WindowText(controls_[ctl::LabelMail])), "", ""); });
+}
 
-void MainForm::LabelWebClick() { platform_.ShellOpen(WebTarget(WindowText(controls_[ctl::LabelWeb])), "", ""); }
+void MainForm::LabelWebClick() {
+    RunAlone([this] { platform_.ShellOpen(WebTarget(WindowText(controls_[ctl::LabelWeb])), "", ""); });
+}
 
 }  // namespace orv

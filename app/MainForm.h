@@ -66,7 +66,11 @@ private:
     void LabelMailClick();
     void LabelWebClick();
     void FocusControl(HWND control);
-    const std::string& Root() const;
+    std::string Root() const;
+    // Runs a click handler as the only one: while it runs (and the dialogs it shows spin their own message
+    // loops), the window takes no other command and a close request waits until it has ended.
+    template <typename Handler>
+    void RunAlone(Handler handler);
 
     WindowsPlatform platform_;
     std::optional<HostLocation> host_;
@@ -80,6 +84,8 @@ private:
     HWND labelVersion_ = nullptr;
     HCURSOR handCursor_ = nullptr;
     bool activated_ = false;
+    bool busy_ = false;          // a click handler is under way
+    bool closeWaiting_ = false;  // a close request came in meanwhile
 };
 
 }  // namespace orv

@@ -40,6 +40,39 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return words;
 }
 
+std::string PrintableText(const std::string& text) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+        } else {
+            out += "\\x";
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices in every folder and with any extension:
+// "logging" to one would write to a printer port or nowhere.
+bool IsDeviceName(const std::string& path) {
+    const std::size_t folder = path.find_last_of("\\/:");
+    std::string name = folder == std::string::npos ? path : path.substr(folder + 1);
+    name = UpperCaseAscii(name.substr(0, name.find('.')));
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL") return true;
+    return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) && name[3] >= '1' &&
+           name[3] <= '9';
+}
+
+}  // namespace
+
 Options ParseOptions(const std::vector<std::string>& arguments) {
     Options options;
     int actions = 0;
@@ -55,7 +88,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         if (word.size() < 2 || (word[0] != '/' && word[0] != '-')) {
-            invalid("Unknown argument: " + word);
+            invalid("Unknown argument: " + PrintableText(word));
             continue;
         }
         const std::string name = UpperCaseAscii(word.substr(1));
@@ -70,8 +103,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             if (options.logFile.size() >= 2 && options.logFile.front() == '"' && options.logFile.back() == '"')
                 options.logFile = options.logFile.substr(1, options.logFile.size() - 2);
             if (options.logFile.empty()) invalid("The log switch needs a file name: /log=FILE");
+            else if (IsDeviceName(options.logFile))
+                invalid("The log file cannot be a device: " + PrintableText(options.logFile));
         } else {
-            invalid("Unknown switch: " + word);
+            invalid("Unknown switch: " + PrintableText(word));
         }
     }
     if (actions > 1) invalid("Give only one of /install, /remove, /status, /verify and /?");

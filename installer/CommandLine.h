@@ -22,6 +22,10 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 // Reads the switches after the program name.
 Options ParseOptions(const std::vector<std::string>& arguments);
 
+// The text with every control character written as \xNN, so that a word of the command line shows on one
+// line of a record and cannot pass for a line of its own.
+std::string PrintableText(const std::string& text);
+
 // The text of /?.
 std::string UsageText();
 

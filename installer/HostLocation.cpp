@@ -46,6 +46,19 @@ bool IsHostRunning(Platform& platform) {
     return counter.count > 0;
 }
 
+std::optional<RunningProcess> HostProgramRunning(Platform& platform, const std::string& root) {
+    if (root.empty()) return std::nullopt;
+    // The root as the system spells a program's path: absolute, doubled backslashes and a final one undone.
+    std::string folder = UpperCaseAscii(platform.FullPath(root));
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    if (folder.empty()) return std::nullopt;
+    folder += '\\';
+    for (RunningProcess& process : platform.RunningProcesses()) {
+        if (UpperCaseAscii(process.image).compare(0, folder.size(), folder) == 0) return std::move(process);
+    }
+    return std::nullopt;
+}
+
 void RefreshStatus(Platform& platform, const std::string& root, StatusView& view) {
     // An empty root means no host was found: "\core" must not be looked for at the root of the current drive.
     if (root.empty() || !platform.FolderIsPresent(root + host::CoreFolder)) {

@@ -1,5 +1,6 @@
 #pragma once
 // Where the host lives and whether its program is running.
+#include <optional>
 #include <string>
 
 #include "Platform.h"
@@ -20,6 +21,12 @@ HostLocation LocateHost(Platform& platform);
 
 // True while any top-level window's class name holds the host's marker (letter case counts).
 bool IsHostRunning(Platform& platform);
+
+// The first process, of any session, whose program lies under root. A run as SYSTEM sits on the service
+// desktop and sees none of the host's windows, but it sees the host's processes. A process that cannot be
+// opened to ask for its path counts as not under root: only the system's protected processes are closed to a
+// SYSTEM run, and counting those would refuse every run for good.
+std::optional<RunningProcess> HostProgramRunning(Platform& platform, const std::string& root);
 
 // True when a line of user.mac starts the add-on (its trimmed, upper-cased copy begins with the start line).
 // EFOpenError escapes when the file cannot be read.

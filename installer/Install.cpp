@@ -19,11 +19,11 @@ void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem&
     }
 }
 
-void InstallAddon(Platform& platform, const HostLocation& host, const std::vector<PayloadItem>& payload,
+bool InstallAddon(Platform& platform, const HostLocation& host, const std::vector<PayloadItem>& payload,
                   StatusView& view, UserDialogs& dialogs, StepLog& log) {
     if (IsHostRunning(platform)) {
         dialogs.ShowMessageDialog(msg::HostRunning, DialogKind::Error, DialogButtons::Ok);
-        return;
+        return false;
     }
     const std::string& root = host.root;
     for (const char* folder : addon::Folders) {
@@ -42,6 +42,7 @@ void InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
     }
     RefreshStatus(platform, root, view);
     dialogs.ShowMessageDialog(msg::InstallDone, DialogKind::Information, DialogButtons::Ok);
+    return true;
 }
 
 }  // namespace orv

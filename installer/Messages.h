@@ -5,6 +5,8 @@
 namespace orv::msg {
 
 inline constexpr const char* HostRunning = "The ChemStation program is running\nfirst close the ChemStation";
+inline constexpr const char* AnotherRun =
+    "Another run of the Orvandel installer is in progress\nwait until it has ended, then try again";
 inline constexpr const char* UserMacNotSaved = "Failed to modify user.mac";
 inline std::string InstallFailed(const std::string& target) { return "Failed to install\n" + target; }
 inline std::string RestoreFailed(const std::string& config) { return "Failed to restore\n" + config; }

@@ -14,12 +14,13 @@
 namespace orv {
 
 // Folders, the seven files, user.mac's start line, the version record; then the status and the restart message.
-void InstallAddon(Platform& platform, const HostLocation& host, const std::vector<PayloadItem>& payload,
+// False when it was refused at once because the host is running (nothing was changed).
+bool InstallAddon(Platform& platform, const HostLocation& host, const std::vector<PayloadItem>& payload,
                   StatusView& view, UserDialogs& dialogs, StepLog& log = StepLog::None());
 
 // user.mac purged, configuration backups restored, instrument files and add-on files deleted, version
-// forgotten; then the status and the closing message.
-void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs,
+// forgotten; then the status and the closing message. False when refused at once, as the install.
+bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs,
                  StepLog& log = StepLog::None());
 
 // Writes one payload item; a failure becomes the "Failed to install" dialog and the caller goes on.

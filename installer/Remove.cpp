@@ -45,11 +45,11 @@ void RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, S
 
 }  // namespace
 
-void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs,
+bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs,
                  StepLog& log) {
     if (IsHostRunning(platform)) {
         dialogs.ShowMessageDialog(msg::HostRunning, DialogKind::Error, DialogButtons::Ok);
-        return;
+        return false;
     }
     const std::string& root = host.root;
     EditUserMacForRemove(platform, root, dialogs, log);
@@ -68,6 +68,7 @@ void RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     RefreshStatus(platform, root, view);
     dialogs.ShowMessageDialog(!restored.empty() ? msg::RemovedRestored : msg::Removed, DialogKind::Information,
                               DialogButtons::Ok);
+    return true;
 }
 
 }  // namespace orv

@@ -171,6 +171,22 @@ void WarnOfLongPaths(const std::string& root, Report& report) {
     }
 }
 
+// The checks an install or a remove makes before the procedure's own: no other run of the installer on the
+// machine, and no program of the host running in any session (the procedure itself sees only the windows
+// of this desktop). Each refusal is said and changes nothing.
+bool MayChangeTheHost(Platform& platform, const std::string& root, Report& report, UserDialogs& dialogs) {
+    if (!platform.ClaimSoleRun()) {
+        dialogs.ShowMessageDialog(msg::AnotherRun, DialogKind::Error, DialogButtons::Ok);
+        return false;
+    }
+    if (const auto program = HostProgramRunning(platform, root)) {
+        dialogs.ShowMessageDialog(msg::HostRunning, DialogKind::Error, DialogButtons::Ok);
+        report.Say("running: " + program->name + " (" + program->image + ")");
+        return false;
+    }
+    return true;
+}
+
 int RunAction(Platform& platform, const Options& options, Report& report, UserDialogs* person) {
     const HostLocation host = LocateHost(platform);
     report.Record("ChemStationRoot: " + host.root + " (from " + host.profile.FileName() + ")");
@@ -185,6 +201,7 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     if (options.action == Action::Verify) return Verify(platform, host.root, payload, report);
 
     ReportedDialogs dialogs(report, person);
+    if (!MayChangeTheHost(platform, host.root, report, dialogs)) return ExitHostRunning;
     RecordedSteps steps(report);
     NoView view;
     if (options.action == Action::Install) InstallAddon(platform, host, payload, view, dialogs, steps);
@@ -205,7 +222,7 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
     Report report(out, log);
     report.Record("---- " + facts.localTime + "  Orvandel installer " + addon::Version);
     report.Record("user " + facts.user + " on " + facts.computer);
-    report.Record("command line: " + facts.commandLine);
+    report.Record("command line: " + PrintableText(facts.commandLine));
     int code = ExitSuccess;
     if (!options.error.empty()) {
         report.Say(options.error);
@@ -221,7 +238,15 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
             code = ExitStoppedByError;
         }
     }
+    // A record that could not be written in full is a failure of the run: the evidence is missing.
+    const auto recordLost = [&] {
+        if (code != ExitSuccess || !log.Failed()) return;
+        out.WriteLine("Error: the record of this run could not be written in full");
+        code = ExitReportedFailures;
+    };
+    recordLost();
     report.Record("exit code " + DecimalText(static_cast<unsigned long>(code)));
+    recordLost();
     return code;
 }
 

@@ -13,6 +13,8 @@ namespace orv {
 class LineSink {
 public:
     virtual void WriteLine(const std::string& line) = 0;
+    // Whether a line could not be written in full.
+    virtual bool Failed() const { return false; }
 
 protected:
     ~LineSink() = default;
@@ -30,7 +32,7 @@ struct RunFacts {
 enum ExitCode : int {
     ExitSuccess = 0,
     ExitReportedFailures = 1,   // a file, user.mac or a restore failed and was reported; the rest was done
-    ExitHostRunning = 2,        // refused: a ChemStation program window is open
+    ExitHostRunning = 2,        // refused: a ChemStation program is running, or another run of the installer
     ExitNoHost = 3,             // ChemStation not found, or the unsupported GCMS variant
     ExitStoppedByError = 4,     // an error the window would have shown in its error display ended the run
     ExitVerifyFailed = 5,       // /verify: the installation differs from this program's files

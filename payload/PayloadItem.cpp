@@ -47,7 +47,10 @@ std::vector<PayloadItem> LoadPayload(Platform& platform) {
     items.reserve(7);
     for (const PayloadEntry& entry : PayloadCatalogue) {
         const ImageBytes bytes = platform.ProgramResource(entry.name);
-        items.push_back(PayloadItem::FromRecord(entry.name, bytes.found ? bytes.data : nullptr, bytes.size));
+        // Without its resource an item would be empty, and installing would write files of 0 bytes.
+        if (!bytes.found || bytes.data == nullptr)
+            throw EPayloadError("The installer is damaged: payload item " + std::string(entry.name) + " is missing");
+        items.push_back(PayloadItem::FromRecord(entry.name, bytes.data, bytes.size));
     }
     return items;
 }

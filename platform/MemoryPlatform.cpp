@@ -307,6 +307,17 @@ void MemoryPlatform::EnumerateWindowClasses(WindowClassVisitor& visitor) {
     for (const std::string& name : windowClasses_) visitor.Visit(name.substr(0, 254));
 }
 
+std::vector<RunningProcess> MemoryPlatform::RunningProcesses() {
+    if (Fault("RunningProcesses", std::string()) != 0) return {};
+    return processes_;
+}
+
+bool MemoryPlatform::ClaimSoleRun() { return Fault("ClaimSoleRun", std::string()) == 0 && !otherRun_; }
+
+void MemoryPlatform::AddProcess(const std::string& name, const std::string& image) {
+    processes_.push_back(RunningProcess{static_cast<unsigned long>(4 * (processes_.size() + 1)), name, image});
+}
+
 void MemoryPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
     if (Fault("ShellOpen", target) != 0) return;
     shellCalls_.push_back(ShellCall{target, parameters, folder});

@@ -34,6 +34,8 @@ public:
     std::string ReadWholeFile(const std::string& path) override;
     void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
+    std::vector<RunningProcess> RunningProcesses() override;
+    bool ClaimSoleRun() override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
@@ -51,6 +53,10 @@ public:
     // Room left for file content; a write that needs more fails with code 112. Unlimited at first.
     void SetFreeSpace(std::size_t bytes);
     void AddWindowClass(const std::string& className);
+    // A process of any session; an empty image is one that could not be opened.
+    void AddProcess(const std::string& name, const std::string& image);
+    // Another run of the installer holds the machine-wide claim.
+    void SetOtherRunActive(bool active) { otherRun_ = active; }
     void ClearWindowClasses();
     void AddResource(const std::string& name, const std::string& bytes);
 
@@ -108,6 +114,8 @@ private:
     std::string windowsFolder_;
     std::size_t capacity_ = static_cast<std::size_t>(-1);
     std::vector<std::string> windowClasses_;
+    std::vector<RunningProcess> processes_;
+    bool otherRun_ = false;
     std::map<std::string, std::string> resources_;
     std::vector<ShellCall> shellCalls_;
     std::size_t operations_ = 0;

@@ -3,6 +3,7 @@
 // makes exactly the ANSI calls named beside each operation; the in-memory one behaves the same way for tests.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace orv {
 
@@ -20,6 +21,14 @@ struct ImageBytes {
     const unsigned char* data = nullptr;
     std::size_t size = 0;
     bool found = false;
+};
+
+// A running program: its file name, and the full path of its program file ("" when the process could not be
+// opened to ask, as with the system's protected processes).
+struct RunningProcess {
+    unsigned long id = 0;
+    std::string name;
+    std::string image;
 };
 
 class Platform {
@@ -57,8 +66,14 @@ public:
     // missing, read-only, in use) and EWriteError when the write falls short (disk full).
     virtual void WriteWholeFile(const std::string& path, const char* data, std::size_t size) = 0;
 
-    // EnumWindows and GetClassNameA: the class name of every top-level window.
+    // EnumWindows and GetClassNameA: the class name of every top-level window of this desktop.
     virtual void EnumerateWindowClasses(WindowClassVisitor& visitor) = 0;
+    // CreateToolhelp32Snapshot: every process of the machine, in every session, with the path of its program
+    // (QueryFullProcessImageNameA from Vista on, the path of its first module on XP).
+    virtual std::vector<RunningProcess> RunningProcesses() = 0;
+    // CreateMutexA with a name in the machine's global namespace: true when no other run of the installer, in
+    // any session, holds it. The claim lasts as long as this object.
+    virtual bool ClaimSoleRun() = 0;
     // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined.
     virtual void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) = 0;
 

@@ -35,6 +35,32 @@ private:
     HANDLE handle_;
 };
 
+// A kernel object's handle whose invalid value is null (a process, a mutex).
+class KernelHandle {
+public:
+    explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle) {}
+    ~KernelHandle() {
+        if (handle_ != nullptr) CloseHandle(handle_);
+    }
+    KernelHandle(KernelHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    KernelHandle& operator=(KernelHandle&& other) noexcept {
+        if (this != &other) {
+            if (handle_ != nullptr) CloseHandle(handle_);
+            handle_ = other.handle_;
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+
+    bool Valid() const { return handle_ != nullptr; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
 // A search handle from FindFirstFileA.
 class FindHandle {
 public:

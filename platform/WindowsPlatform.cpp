@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <new>
 
@@ -53,6 +54,29 @@ BOOL CALLBACK CollectClassName(HWND window, LPARAM param) {
     }
     return TRUE;
 }
+
+using QueryImageName = BOOL(WINAPI*)(HANDLE process, DWORD flags, LPSTR name, PDWORD size);
+constexpr DWORD QueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION, Vista and later
+
+// The path of a process's program file; "" when the process cannot be opened to ask.
+std::string ImagePath(DWORD id, QueryImageName query) {
+    if (query != nullptr) {
+        KernelHandle process(OpenProcess(QueryLimitedInformation, FALSE, id));
+        char path[MAX_PATH * 2];
+        DWORD size = sizeof path;
+        if (process.Valid() && query(process.Get(), 0, path, &size)) return std::string(path, size);
+        return std::string();
+    }
+    // Windows XP: the first module of a process is its program.
+    FileHandle modules(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id));
+    MODULEENTRY32 module;
+    module.dwSize = sizeof module;
+    if (modules.Valid() && Module32First(modules.Get(), &module)) return module.szExePath;
+    return std::string();
+}
+
+// Machine-wide: "Global\" reaches every session, the service session of a SYSTEM run included.
+constexpr const char* SoleRunName = "Global\\Tovrenik.Orvandel.Setup";
 
 }  // namespace
 
@@ -199,6 +223,32 @@ void WindowsPlatform::EnumerateWindowClasses(WindowClassVisitor& visitor) {
         visitor.Visit(state.names.substr(start, end - start));
         start = end + 1;
     }
+}
+
+std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
+    std::vector<RunningProcess> found;
+    const auto query = reinterpret_cast<QueryImageName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Valid()) return found;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+        if (entry.th32ProcessID == 0) continue;  // the idle process has no program
+        found.push_back(RunningProcess{entry.th32ProcessID, entry.szExeFile, ImagePath(entry.th32ProcessID, query)});
+    }
+    return found;
+}
+
+bool WindowsPlatform::ClaimSoleRun() {
+    if (soleRun_.Valid()) return true;
+    KernelHandle mutex(CreateMutexA(nullptr, FALSE, SoleRunName));
+    const DWORD code = GetLastError();
+    // A run of another user (SYSTEM, say) made it with rights that let this one not even open it.
+    if (!mutex.Valid()) return code != ERROR_ACCESS_DENIED;
+    if (code == ERROR_ALREADY_EXISTS) return false;
+    soleRun_ = std::move(mutex);
+    return true;
 }
 
 void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {

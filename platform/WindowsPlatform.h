@@ -2,6 +2,7 @@
 // The platform on a real Windows system: each operation is the ANSI call named in Platform.h, with the
 // arguments given there, so that paths, profile lookups and error texts are exactly the system's own.
 #include "Platform.h"
+#include "WinHandle.h"
 
 namespace orv {
 
@@ -21,6 +22,8 @@ public:
     std::string ReadWholeFile(const std::string& path) override;
     void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
+    std::vector<RunningProcess> RunningProcesses() override;
+    bool ClaimSoleRun() override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
@@ -31,6 +34,8 @@ private:
                         const std::string* value);
     [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
+
+    KernelHandle soleRun_;
 };
 
 }  // namespace orv

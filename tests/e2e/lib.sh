@@ -426,11 +426,13 @@ e2e_shot() {
 
 # ---- Helper programs ------------------------------------------------------------------------------------
 
-# e2e_helper NAME EXE ARGS...: starts C:\e2e\EXE in the background and waits until it prints its first line.
+# e2e_helper NAME EXE ARGS...: starts C:\e2e\EXE (or EXE, when it is a Windows path) in the background and
+# waits until it prints its first line.
 e2e_helper() {
-    local name=$1 out="$E2E_WORK/$1.out"
+    local name=$1 out="$E2E_WORK/$1.out" exe=$2
+    [[ $exe == *\\* ]] || exe="C:\\e2e\\$exe"
     : >"$out"
-    (cd "$(e2e_path 'C:\')" && orv_as_user "$E2E_PREFIX" wine "C:\\e2e\\$2" "${@:3}" >"$out" 2>&1) &
+    (cd "$(e2e_path 'C:\')" && orv_as_user "$E2E_PREFIX" wine "$exe" "${@:3}" >"$out" 2>&1) &
     E2E_HELPER_PIDS+=("$!")
     local i
     for i in $(seq 100); do [ -s "$out" ] && break; sleep 0.1; done
@@ -439,12 +441,27 @@ e2e_helper() {
 
 # A running host: a hidden window whose class holds the host's marker, until e2e_stop_helpers.
 e2e_host_running() { e2e_helper phxhost phxhost.exe 'C:\e2e\stop' "${1:-AfxPhxCntrllr1}"; }
+# A program of the host that has no window on this desktop (one of another session, as a SYSTEM run sees it):
+# the helper copied to WINPATH and run from there.
+e2e_host_program() {
+    cp "$(e2e_path 'C:\e2e\phxhost.exe')" "$(e2e_path "$1")" && e2e_own "$(e2e_path "$1")"
+    e2e_helper program "$1" 'C:\e2e\stop' OrvTestHelperWindow
+}
+# Another copy of the program with its window open, until e2e_stop_helpers (which closes it) or a close.
+e2e_helper_window() {
+    cp "$(e2e_path 'C:\e2e\OrvandelSetup.exe')" "$(e2e_path 'C:\e2e\Other.exe')" && e2e_own "$(e2e_path 'C:\e2e\Other.exe')"
+    (cd "$(e2e_path 'C:\')" && orv_as_user "$E2E_PREFIX" wine 'C:\e2e\Other.exe' >"$E2E_WORK/other.out" 2>&1) &
+    E2E_HELPER_PIDS+=("$!")
+    E2E_HELPER_WINDOW=1
+    e2e_auto wait "$E2E_MAIN" 15000 || e2e_fail "the other window did not open: $E2E_AUTO_ERR"
+}
 # user.mac held open for writing by another program, so that the installer cannot read it.
 e2e_lock() { e2e_helper lockfile lockfile.exe "$1" 'C:\e2e\stop'; }
 
 e2e_stop_helpers() {
     [ ${#E2E_HELPER_PIDS[@]} -gt 0 ] || return 0
     e2e_write 'C:\e2e\stop' ''
+    if [ -n "${E2E_HELPER_WINDOW:-}" ]; then e2e_auto close "$E2E_MAIN"; E2E_HELPER_WINDOW=; fi
     local pid i
     for pid in "${E2E_HELPER_PIDS[@]}"; do
         for i in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -269,6 +269,23 @@ run install-host-running  fresh       e2e_host_running \
 run remove-host-running   complete    e2e_host_running \
     '/remove /quiet /log=C:\remove.log'                    2    "$Running" \
     ''                                                          'unchanged; expect_log_lines "$name" "C:\\remove.log" "$(lines "$Running" "exit code 2")"'
+# A program of the host with no window here, as a SYSTEM run sees ChemStation in a user's session.
+Helper="$R\\core\\helper.exe"
+InTree=$(lines "$Running" "running: helper.exe ($Helper)")
+run install-host-program  fresh       'e2e_host_program "$Helper"' \
+    '/install /quiet /log=C:\run.log'                      2    "$InTree" \
+    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$InTree" "exit code 2")"'
+run remove-host-program   complete    'e2e_host_program "$Helper"' \
+    '/remove /quiet'                                       2    "$InTree" \
+    ''                                                          unchanged
+run program-beside-tree   fresh       'e2e_host_program "C:\e2e\helper.exe"' \
+    '/install /quiet'                                      0    "$Restart" \
+    ''                                                          installed
+# One run at a time on the machine: a window open elsewhere makes a quiet run wait its turn.
+Another=$(lines 'Error: Another run of the Orvandel installer is in progress' 'wait until it has ended, then try again')
+run install-beside-window fresh       e2e_helper_window \
+    '/install /quiet /log=C:\run.log'                      2    "$Another" \
+    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$Another" "exit code 2")"'
 
 # Exit code 3: no host to work on.
 run no-profile            nohost      '' \
@@ -305,6 +322,9 @@ run log-without-file      fresh       '' \
     ''                                                          unchanged
 run word-not-switch       fresh       '' \
     'install /quiet'                                       87   "$(lines 'Unknown argument: install' "$Usage")" \
+    ''                                                          unchanged
+run log-to-a-device       fresh       '' \
+    '/install /quiet /log=C:\logs\nul.txt'                 87   "$(lines 'The log file cannot be a device: C:\logs\nul.txt' "$Usage")" \
     ''                                                          unchanged
 run wrong-and-bad-log     fresh       '' \
     '/bogus /quiet /log=C:\no\such\folder\run.log'         87   "$(lines 'Unknown switch: /bogus' "$Usage")" \
@@ -366,4 +386,9 @@ run usage-no-console      fresh       '' \
 run quiet-no-console      fresh       '' \
     'start:/instal /quiet'                                 87   '' \
     ''                                                          unchanged
+# Without /quiet and without a console, a mistyped switch is said in a dialog, not only by the exit code.
+E2E_DIALOGS[bad-switch]="Error"$'\t'"$(lines 'Unknown switch: /instal' "$Usage")"$'\t'OK
+run bad-switch-no-console fresh       '' \
+    'start:/instal'                                        87   '' \
+    'bad-switch=OK'                                             unchanged
 e2e_end

@@ -53,6 +53,12 @@ TEST(CommandLine, Switches) {
         {{"x", "/install", "/log="}, Action::Install, false, "", false},
         {{"x", "/instal"}, Action::Window, false, "", false},
         {{"x", "install"}, Action::Window, false, "", false},
+        // A device is no log file, in any letter case, folder or extension.
+        {{"x", "/install", "/log=NUL"}, Action::Install, false, "", false},
+        {{"x", "/install", "/log=C:\\logs\\com1.log"}, Action::Install, false, "", false},
+        {{"x", "/install", "/log:lpt9"}, Action::Install, false, "", false},
+        {{"x", "/install", "/log=C:\\logs\\console.log"}, Action::Install, false, "C:\\logs\\console.log", true},
+        {{"x", "/install", "/log=COM10.log"}, Action::Install, false, "COM10.log", true},
     };
     for (const auto& c : cases) {
         const Options o = ParseOptions(c.args);
@@ -65,7 +71,11 @@ TEST(CommandLine, Switches) {
 }
 
 struct Lines final : LineSink {
-    void WriteLine(const std::string& line) override { lines.push_back(line); }
+    void WriteLine(const std::string& line) override {
+        lines.push_back(line);
+        if (lines.size() == failAtLine) failed = true;
+    }
+    bool Failed() const override { return failed; }
     bool Has(const std::string& part) const {
         for (const std::string& line : lines) {
             if (line.find(part) != std::string::npos) return true;
@@ -73,6 +83,8 @@ struct Lines final : LineSink {
         return false;
     }
     std::vector<std::string> lines;
+    std::size_t failAtLine = 0;  // the line whose write fails (a full disk, a share gone), 0 for none
+    bool failed = false;
 };
 
 struct Unattended {
@@ -135,13 +147,49 @@ TEST(Unattended, ExitCodes) {
          },
          "/verify", ExitVerifyFailed, "1 of 9 hold"},
         {"invalid", [](MemoryPlatform&) {}, "/frobnicate", ExitInvalidCommandLine, "Unknown switch: /frobnicate"},
+        // The host's programs in any session, seen by their files: a SYSTEM run sees none of their windows.
+        {"host program in another session",
+         [](MemoryPlatform& p) { LayHost(p); p.AddProcess("ChemMain.exe", "c:\\hpchem\\CORE\\ChemMain.exe"); },
+         "/install /quiet", ExitHostRunning, "running: ChemMain.exe (c:\\hpchem\\CORE\\ChemMain.exe)"},
+        {"host helper during a remove",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.AddProcess("agent.exe", Root + "\\helpers\\agent.exe"); },
+         "/remove /quiet", ExitHostRunning, "first close the ChemStation"},
+        {"a program beside the tree is not the host's",
+         [](MemoryPlatform& p) { LayHost(p); p.AddProcess("x.exe", Root + "2\\x.exe"); }, "/install /quiet", ExitSuccess,
+         "Restart the ChemStation"},
+        {"a process that cannot be opened does not count",
+         [](MemoryPlatform& p) { LayHost(p); p.AddProcess("audiodg.exe", ""); }, "/install /quiet", ExitSuccess,
+         "Restart the ChemStation"},
+        {"another run of the installer",
+         [](MemoryPlatform& p) { LayHost(p); p.SetOtherRunActive(true); }, "/install /quiet", ExitHostRunning,
+         "Another run of the Orvandel installer is in progress"},
+        {"the status while another run goes on",
+         [](MemoryPlatform& p) { LayHost(p); p.SetOtherRunActive(true); }, "/status /quiet", ExitSuccess,
+         "score 0 of 9"},
+        {"a word that would forge a line of the record", [](MemoryPlatform&) {}, "/x\nexit code 0",
+         ExitInvalidCommandLine, "Unknown switch: /x\\x0Aexit"},
     };
     for (const auto& c : cases) {
         Unattended run;
         c.lay(run.platform);
+        const Tree before = Snapshot(run.platform);
         EXPECT_EQ(run.Run(c.switches), c.code) << c.name;
         EXPECT_TRUE(run.out.Has(c.said)) << c.name;
         EXPECT_EQ(run.log.lines.back(), "exit code " + std::to_string(c.code)) << c.name;
+        for (const std::string& line : run.log.lines) EXPECT_EQ(line.find('\n'), std::string::npos) << c.name;
+        if (c.code == ExitHostRunning) {
+            EXPECT_EQ(Snapshot(run.platform), before) << c.name << ": nothing changed";
+        }
+    }
+}
+
+TEST(Unattended, ARecordThatCouldNotBeWrittenIsAFailure) {
+    for (const std::size_t failing : {std::size_t{2}, std::size_t{6}}) {
+        Unattended run;
+        LayHost(run.platform);
+        run.log.failAtLine = failing;
+        EXPECT_EQ(run.Run("/install /quiet /log=C:\\run.log"), ExitReportedFailures) << failing;
+        EXPECT_TRUE(run.out.Has("Error: the record of this run could not be written in full")) << failing;
     }
 }
 

@@ -73,6 +73,15 @@ orv_ensure_template() {
         orv_as_user "$ORV_WINE_TEMPLATE" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
             >/dev/null 2>&1
         orv_as_user "$ORV_WINE_TEMPLATE" wineserver -w
+        # The system DLLs are most of a prefix (over 600 MB for 64-bit Wine): copies share them as hard links,
+        # so they are made unwritable, and a program that tried to change one would fail rather than change
+        # every copy.
+        local dir
+        for dir in "$ORV_WINE_TEMPLATE"/drive_c/windows/system32 "$ORV_WINE_TEMPLATE"/drive_c/windows/syswow64; do
+            [ -d "$dir" ] || continue
+            find "$dir" -type f -exec chmod a-w {} +
+            [ "$(id -u)" = 0 ] && find "$dir" -type f -exec chown root: {} +
+        done
         touch "$ORV_WINE_TEMPLATE/.orv-ready"
     ) 9>"$ORV_WINE_HOME/.template.lock"
 }
@@ -83,7 +92,14 @@ orv_new_prefix() {
     local prefix=$ORV_WINE_HOME/$1
     if [ -d "$prefix" ]; then orv_as_user "$prefix" wineserver -k >/dev/null 2>&1 || true; fi
     rm -rf "$prefix"
-    cp -a "$ORV_WINE_TEMPLATE" "$prefix"
+    mkdir -p "$prefix"
+    (cd "$ORV_WINE_TEMPLATE" && tar --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 -cf - .) |
+        (cd "$prefix" && tar -xpf -)
+    local dir
+    for dir in system32 syswow64; do
+        [ -d "$ORV_WINE_TEMPLATE/drive_c/windows/$dir" ] &&
+            cp -al "$ORV_WINE_TEMPLATE/drive_c/windows/$dir" "$prefix/drive_c/windows/$dir"
+    done
     echo "$prefix"
 }
 

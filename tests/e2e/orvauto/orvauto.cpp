@@ -29,6 +29,7 @@ const char* const Usage =
     "       orvauto answer-close TITLE     close a dialog from its window menu and wait until it is gone\n"
     "       orvauto focus TITLE            the control that has the keyboard focus\n"
     "       orvauto close TITLE            Close from the window menu (as the close box)\n"
+    "       orvauto wm-close TITLE         post WM_CLOSE to the window, as the system or another program may\n"
     "       orvauto rect TITLE             the window's screen rectangle: left top width height\n"
     "       orvauto redraw TITLE           once TITLE shows, every visible window paints again (for screenshots)\n"
     "       orvauto windows                every visible top-level window\n"
@@ -233,6 +234,11 @@ int Run(int argc, char** argv) {
         HWND focus = nullptr;
         Within(2000, [&] { return (focus = FocusOf(top)) != nullptr; });
         Line("focus\t" + (focus ? ClassOf(focus) + "\t" + Escaped(TextOf(focus)) : std::string("-\t-")));
+        return Done;
+    }
+    if (command == "wm-close") {
+        PostMessageA(top, WM_CLOSE, 0, 0);
+        Line("posted\t" + title);
         return Done;
     }
     if (command == "close") {
