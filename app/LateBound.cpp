@@ -1,5 +1,7 @@
 #include "LateBound.h"
 
+#include <string>
+
 namespace orv {
 
 namespace {
@@ -29,11 +31,32 @@ const LateBoundFunctions& LateBound() {
     return functions;
 }
 
+const char* const LateLoadedLibraries[] = {
+    "uxtheme",  "dwmapi",  "comctl32", "userenv", "profapi", "setupapi", "apphelp", "propsys", "cryptbase",
+    "cryptsp",  "secur32", "sspicli",  "ntmarta", "oleacc",  "clbcatq",  "version", "shfolder", "riched20",
+    "msimg32",  "winmm",   "wtsapi32", "netapi32", "mpr",    "imm32",
+};
+const int LateLoadedLibraryCount = static_cast<int>(sizeof LateLoadedLibraries / sizeof LateLoadedLibraries[0]);
+
+void PreloadSystemLibraries() {
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH - 16) return;
+    for (const char* name : LateLoadedLibraries) {
+        const std::string path = std::string(folder, length) + "\\" + name + ".dll";
+        // Their own imports are then looked for beside them, in the system folder, too. A DLL this system
+        // does not have is simply not there to be planted in its place by anything the system loads.
+        LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+}
+
 void RestrictDllSearch() {
     const LateBoundFunctions& f = LateBound();
     if (f.SetDefaultDllDirectories != nullptr && f.SetDefaultDllDirectories(LoadLibrarySearchSystem32)) return;
-    // Older systems: at least take the current folder off the search path.
+    // Older systems: take the current folder off the search path, and load from the system folder what would
+    // otherwise be looked for in the program's own.
     if (f.SetDllDirectoryA != nullptr) f.SetDllDirectoryA("");
+    PreloadSystemLibraries();
 }
 
 }  // namespace orv

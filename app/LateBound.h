@@ -15,6 +15,15 @@ struct LateBoundFunctions {
 const LateBoundFunctions& LateBound();
 
 // DLLs are then loaded only from the system folder: a planted DLL beside the installer is never picked up.
+// Where the system lacks that setting (Windows XP, Vista, 7 without its 2011 update), the program's own
+// folder stays on the search path, so the DLLs that system code loads later on the program's behalf are
+// loaded from the system folder by their full paths first (PreloadSystemLibraries).
 void RestrictDllSearch();
+
+// The DLLs of the system folder that the shell, the common controls, the security and profile functions load
+// on demand; loaded by full path, once loaded they are found by name.
+extern const char* const LateLoadedLibraries[];
+extern const int LateLoadedLibraryCount;
+void PreloadSystemLibraries();
 
 }  // namespace orv

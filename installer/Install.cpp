@@ -1,6 +1,7 @@
 #include <exception>
 
 #include "HostContract.h"
+#include "LinkedFolders.h"
 #include "Messages.h"
 #include "Procedures.h"
 #include "ProfileFile.h"
@@ -27,15 +28,22 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
     }
     const std::string& root = host.root;
     for (const char* folder : addon::Folders) {
-        if (platform.FolderIsPresent(root + folder)) continue;
+        if (platform.FolderIsPresent(root + folder) || InLinkedFolder(platform, root, folder)) continue;
         platform.CreateFolder(root + folder);
         log.FolderCreated(root + folder);
     }
+    // A file in a folder that has become a link is not written, and said to have failed.
+    const auto refusedHere = [&](const std::string& relative) {
+        if (!InLinkedFolder(platform, root, relative)) return false;
+        dialogs.ShowMessageDialog(msg::InstallFailed(root + relative), DialogKind::Error, DialogButtons::Ok);
+        return true;
+    };
     for (std::size_t i = 0; i < payload.size(); ++i) {
+        if (refusedHere(PayloadCatalogue[i].target)) continue;
         ExtractPayload(platform, dialogs, payload[i], root + PayloadCatalogue[i].target, log);
     }
     EditUserMacForInstall(platform, root, dialogs, log);
-    {
+    if (!refusedHere(addon::Profile)) {
         ProfileFile profile(platform, root + addon::Profile);
         profile.WriteValue(addon::VersionSection, addon::VersionKey, addon::Version);
         log.VersionRecorded(profile.FileName(), addon::Version);

@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "HostContract.h"
+#include "LinkedFolders.h"
 #include "Messages.h"
 #include "Procedures.h"
 #include "ProfileFile.h"
@@ -9,9 +10,15 @@
 namespace orv {
 namespace {
 
-void RemoveLogged(Platform& platform, const std::string& path, StepLog& log) {
-    if (platform.RemoveFile(path)) log.FileDeleted(path);
-    else if (platform.FileIsPresent(path)) log.FileNotDeleted(path);
+// True when the file is gone, whether deleted now or never there.
+bool RemoveLogged(Platform& platform, const std::string& path, StepLog& log) {
+    if (platform.RemoveFile(path)) {
+        log.FileDeleted(path);
+        return true;
+    }
+    if (!platform.FileIsPresent(path)) return true;
+    log.FileNotDeleted(path);
+    return false;
 }
 
 // A backup is put back over its configuration file; a failed copy keeps it for the next attempt and the
@@ -34,13 +41,16 @@ std::vector<const host::Backup*> RestoreBackups(Platform& platform, const std::s
 }
 
 // The instrument files belong to the configuration that was just put back. A section without a folder
-// names nothing: deleting "===config.reg" in whatever the current folder is would be a guess.
-void RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, StepLog& log) {
+// names nothing: deleting "===config.reg" in whatever the current folder is would be a guess. True when
+// every one of them is gone.
+bool RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, StepLog& log) {
+    bool allGone = true;
     for (const char* section : host::InstrumentSections) {
         const std::string folder = hostProfile.ReadValue(section, host::InstrumentKey, host::InstrumentDefault);
         if (folder.empty() || folder == host::InstrumentDefault) continue;
-        for (const char* file : host::InstrumentFiles) RemoveLogged(platform, folder + file, log);
+        for (const char* file : host::InstrumentFiles) allGone = RemoveLogged(platform, folder + file, log) && allGone;
     }
+    return allGone;
 }
 
 }  // namespace
@@ -54,16 +64,29 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     const std::string& root = host.root;
     EditUserMacForRemove(platform, root, dialogs, log);
     const std::vector<const host::Backup*> restored = RestoreBackups(platform, root, dialogs, log);
-    if (!restored.empty()) RemoveInstrumentFiles(platform, host.profile, log);
-    // Only now are the backups deleted: a run that dies before this point leaves them, and the next run
-    // restores again and deletes the instrument files too. Deleted first, they would take with them the
-    // only sign that the instrument files still have to go.
-    for (const host::Backup* pair : restored) RemoveLogged(platform, root + pair->backup, log);
-    for (const char* file : addon::RemovedFiles) RemoveLogged(platform, root + file, log);
-    {
+    const bool instrumentsDone = restored.empty() || RemoveInstrumentFiles(platform, host.profile, log);
+    // Only now, and only when every instrument file is gone, are the backups deleted: a run that dies before
+    // this point, or could not delete an instrument file, leaves them, and the next run restores again and
+    // finishes. Deleted first, they would take with them the only sign that the instrument files still have
+    // to go.
+    if (instrumentsDone) {
+        for (const host::Backup* pair : restored) RemoveLogged(platform, root + pair->backup, log);
+    }
+    // In an add-on folder that has become a link nothing is deleted: the run reports what it left.
+    for (const char* file : addon::RemovedFiles) {
+        if (!InLinkedFolder(platform, root, file)) RemoveLogged(platform, root + file, log);
+        else if (platform.FileIsPresent(root + file)) log.FileNotDeleted(root + file);
+    }
+    if (InLinkedFolder(platform, root, addon::Profile)) {
+        if (RecordedVersion(platform, root) != addon::NoVersion) log.VersionNotForgotten(root + addon::Profile);
+    } else {
         ProfileFile profile(platform, root + addon::Profile);
         profile.RemoveValue(addon::VersionSection, addon::VersionKey);
-        log.VersionForgotten(profile.FileName());
+        // The system's removal says nothing when it fails: what is still recorded afterwards tells.
+        const std::string absent = "\x7F";  // no value a profile can hold
+        const std::string left = profile.ReadValue(addon::VersionSection, addon::VersionKey, absent);
+        if (left == absent) log.VersionForgotten(profile.FileName());
+        else log.VersionNotForgotten(profile.FileName());
     }
     RefreshStatus(platform, root, view);
     dialogs.ShowMessageDialog(!restored.empty() ? msg::RemovedRestored : msg::Removed, DialogKind::Information,

@@ -13,6 +13,9 @@ public:
     virtual void UserMacRewritten(const std::string& /*path*/, std::size_t /*linesBefore*/, std::size_t /*linesAfter*/) {}
     virtual void VersionRecorded(const std::string& /*profile*/, const std::string& /*version*/) {}
     virtual void VersionForgotten(const std::string& /*profile*/) {}
+    // The version is still recorded after its removal: refused in silence (a read-only, locked or hidden profile),
+    // or not attempted (its folder is a link).
+    virtual void VersionNotForgotten(const std::string& /*profile*/) {}
     virtual void BackupRestored(const std::string& /*backup*/, const std::string& /*config*/) {}
     virtual void FileDeleted(const std::string& /*path*/) {}
     // A file the procedure deletes without a word (in use, read-only) is still there.

@@ -55,6 +55,10 @@ public:
         report_.Record("version recorded: " + version + " in " + profile);
     }
     void VersionForgotten(const std::string& profile) override { report_.Record("version removed from " + profile); }
+    void VersionNotForgotten(const std::string& profile) override {
+        report_.Say("Error: the recorded version could not be removed from " + profile);
+        ++failures;
+    }
     void BackupRestored(const std::string& backup, const std::string& config) override {
         report_.Record("backup restored: " + backup + " over " + config);
     }
@@ -159,12 +163,13 @@ int Verify(Platform& platform, const std::string& root, const std::vector<Payloa
 }
 
 // Windows takes paths of at most 259 characters. Under a root that long, "ChemStation not found" or a
-// folder's "I/O error 206" alone would leave the reader guessing why.
+// folder's "I/O error 206" alone would leave the reader guessing why. The longest path a run uses is that
+// of a file's replacement, written beside it under a longer name.
 void WarnOfLongPaths(const std::string& root, Report& report) {
     constexpr std::size_t LongestPath = 259;
     std::size_t longest = std::char_traits<char>::length(host::UserMac);
     for (const char* file : addon::Files) longest = std::max(longest, std::char_traits<char>::length(file));
-    longest += root.size();
+    longest += root.size() + std::char_traits<char>::length(ReplacementSuffix);
     if (longest > LongestPath) {
         report.Say("Warning: " + root + " is too long: paths under it exceed the " + DecimalText(LongestPath) +
                    " characters Windows allows");

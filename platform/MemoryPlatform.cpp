@@ -26,7 +26,7 @@ std::string StripTrailingDots(std::string part) {
 }  // namespace
 
 MemoryPlatform::MemoryPlatform() {
-    nodes_["C:\\"] = Node{"C:\\", true, false, false, {}};
+    nodes_["C:\\"] = Node{"C:\\", true, false, false, false, {}};
     currentFolder_ = "C:\\WORK";
     windowsFolder_ = "C:\\WINDOWS";
     AddFolder(currentFolder_);
@@ -127,7 +127,7 @@ void MemoryPlatform::MakeFolders(const Resolved& where) {
         const std::size_t stop = where.display.find('\\', pos);
         const std::string display = where.display.substr(0, stop);
         const std::string key = UpperCaseAscii(display);
-        if (Find(key) == nullptr) nodes_[key] = Node{display, true, false, false, {}};
+        if (Find(key) == nullptr) nodes_[key] = Node{display, true, false, false, false, {}};
         if (stop == std::string::npos) break;
         pos = stop + 1;
     }
@@ -198,6 +198,12 @@ bool MemoryPlatform::FolderIsPresent(const std::string& path) {
     return node != nullptr && node->folder;
 }
 
+bool MemoryPlatform::IsLink(const std::string& path) {
+    if (Fault("IsLink", path) != 0) return false;
+    const Node* node = Find(Resolve(path));
+    return node != nullptr && node->link;
+}
+
 bool MemoryPlatform::RemoveFile(const std::string& path) {
     if (Fault("RemoveFile", path) != 0) return false;
     DropLeftover(path);
@@ -238,7 +244,7 @@ void MemoryPlatform::CreateFolder(const std::string& path) {
         } else if (const Node* parent = Find(r.parentKey); parent == nullptr || !parent->folder) {
             code = winerr::PathNotFound;
         } else {
-            nodes_[r.key] = Node{r.display, true, false, false, {}};
+            nodes_[r.key] = Node{r.display, true, false, false, false, {}};
             return;
         }
     }
@@ -284,7 +290,7 @@ void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, s
 
 // What Windows leaves of a write that was cut off: its replacement beside the file ("~orv").
 void MemoryPlatform::DropLeftover(const std::string& path) {
-    const Resolved leftover = Resolve(path + "~orv");
+    const Resolved leftover = Resolve(path + ReplacementSuffix);
     const Node* node = Find(leftover);
     if (node != nullptr && !node->folder && !node->readOnly && !node->locked) nodes_.erase(leftover.key);
 }
@@ -382,6 +388,12 @@ void MemoryPlatform::SetReadOnly(const std::string& path, bool readOnly) {
     Node* node = Find(r);
     if (node == nullptr) throw std::out_of_range("no entry " + path);
     node->readOnly = readOnly;
+}
+
+void MemoryPlatform::SetLink(const std::string& path, bool link) {
+    Node* node = Find(Resolve(path));
+    if (node == nullptr) throw std::out_of_range("no entry " + path);
+    node->link = link;
 }
 
 void MemoryPlatform::SetLocked(const std::string& path, bool locked) {

@@ -28,6 +28,7 @@ public:
     void FlushProfile(const std::string& file) override;
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;
+    bool IsLink(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;
@@ -48,6 +49,8 @@ public:
     void AddFolder(const std::string& path);
     void AddFile(const std::string& path, const std::string& bytes);
     void SetReadOnly(const std::string& path, bool readOnly);
+    // The entry is a reparse point: a junction or a symbolic link put there by someone else.
+    void SetLink(const std::string& path, bool link);
     // Another program holds the file open for writing: opening, replacing or deleting it is refused (32).
     void SetLocked(const std::string& path, bool locked);
     // Room left for file content; a write that needs more fails with code 112. Unlimited at first.
@@ -85,6 +88,7 @@ private:
         bool folder = false;
         bool readOnly = false;
         bool locked = false;
+        bool link = false;
         std::string bytes;
     };
     struct Resolved {

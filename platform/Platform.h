@@ -23,6 +23,10 @@ struct ImageBytes {
     bool found = false;
 };
 
+// Every file is written beside itself under this longer name first, then put in its place in one step; a
+// write that was cut off may leave it behind.
+inline constexpr const char* ReplacementSuffix = "~orv";
+
 // A running program: its file name, and the full path of its program file ("" when the process could not be
 // opened to ask, as with the system's protected processes).
 struct RunningProcess {
@@ -51,6 +55,8 @@ public:
     virtual bool FileIsPresent(const std::string& path) = 0;
     // GetFileAttributesA: an existing folder. Never fails.
     virtual bool FolderIsPresent(const std::string& path) = 0;
+    // GetFileAttributesA: a reparse point (a junction, a symbolic link), which leads somewhere else. Never fails.
+    virtual bool IsLink(const std::string& path) = 0;
     // DeleteFileA: true when the file was deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
     // CopyFileA(source, target, FALSE): true when the target now holds a copy of the source.

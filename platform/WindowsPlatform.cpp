@@ -21,7 +21,7 @@ bool IsBareName(const std::string& file) { return file.find_first_of("\\/:") == 
 
 // Where a replacement is written before it is moved over the target: beside it, so the move is a rename
 // on one volume. A leftover from an earlier run that died half-way carries the same name and is taken over.
-std::string ReplacementPath(const std::string& target) { return target + "~orv"; }
+std::string ReplacementPath(const std::string& target) { return target + ReplacementSuffix; }
 
 FileHandle OpenReplacement(const std::string& temp) {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -31,6 +31,34 @@ FileHandle OpenReplacement(const std::string& temp) {
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     return file;
+}
+
+// A virus scanner opens a newly written program or library for a moment after it is closed, and a backup
+// agent may hold a file briefly: a sharing or lock violation is waited out, up to about two seconds a file,
+// before it counts. The last error is the attempt's own when this gives up.
+template <typename Attempt>
+bool Retrying(Attempt attempt) {
+    DWORD waited = 0;
+    for (DWORD pause = 20;; pause = pause < 400 ? pause * 2 : 400) {
+        if (attempt()) return true;
+        const DWORD code = GetLastError();
+        const bool passing = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+                             code == ERROR_UNABLE_TO_REMOVE_REPLACED;
+        if (!passing || waited >= 2000) {
+            SetLastError(code);
+            return false;
+        }
+        Sleep(pause);
+        waited += pause;
+    }
+}
+
+// ReplaceFileA refusals that the move does not meet: a file system or server without the call, or a rename
+// of the replacement that failed while the target was left as it was (or already gone).
+bool MoveMayDoIt(DWORD code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED ||
+           code == ERROR_INVALID_PARAMETER ||
+           code == ERROR_UNABLE_TO_MOVE_REPLACEMENT || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
 }
 
 // The class names, each ended by a NUL, gathered first: the visitor may throw, and an exception must not
@@ -140,15 +168,20 @@ bool WindowsPlatform::FolderIsPresent(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool WindowsPlatform::IsLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool WindowsPlatform::RemoveFile(const std::string& path) {
     // A write of this file that was cut off (power loss, a killed run) may have left its replacement
     // beside it; once the file goes, nothing else would ever take that leftover away.
     DeleteFileA(ReplacementPath(path).c_str());
-    return DeleteFileA(path.c_str()) != FALSE;
+    return Retrying([&] { return DeleteFileA(path.c_str()) != FALSE; });
 }
 
 bool WindowsPlatform::CopyOver(const std::string& source, const std::string& target) {
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+    return Retrying([&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE; });
 }
 
 void WindowsPlatform::CreateFolder(const std::string& path) {
@@ -173,7 +206,7 @@ std::string WindowsPlatform::ReadWholeFile(const std::string& path) {
 }
 
 // The file is never rewritten in place: a crash or a full disk half-way through would leave the user's
-// start-up macro cut short. The bytes go to a temporary file beside it, which replaces it in one move.
+// start-up macro cut short. The bytes go to a temporary file beside it, which is put in its place in one step.
 void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
     // An empty name would put the temporary file in the current folder; creating "" gives code 3.
     if (path.empty()) ThrowCreateError(path, ERROR_PATH_NOT_FOUND);
@@ -188,8 +221,12 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
     if (exists) {
         // Another program that has the file open would otherwise only be noticed by the move, after the
         // whole write, and with a less telling code: ask the way the in-place rewrite would have.
-        FileHandle probe(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
+        FileHandle probe;
+        Retrying([&] {
+            probe = FileHandle(
+                CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return probe.Valid();
+        });
         if (!probe.Valid()) ThrowCreateError(path, GetLastError());
     }
 
@@ -207,8 +244,24 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
         throw EWriteError(StreamWriteErrorText());
     }
 
-    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD code = GetLastError();
+    // An existing file keeps what is its own (its security, owner, attributes and streams): the new bytes are
+    // put into it with the system's replace call. A new file is moved into place.
+    const auto move = [&] {
+        return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    };
+    bool placed = false;
+    if (exists) {
+        placed = Retrying([&] {
+            return ReplaceFileA(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                                nullptr) != FALSE;
+        });
+        if (!placed && MoveMayDoIt(GetLastError())) placed = Retrying(move);
+    } else {
+        placed = Retrying(move);
+    }
+    if (!placed) {
+        DWORD code = GetLastError();
+        if (code == ERROR_UNABLE_TO_REMOVE_REPLACED) code = ERROR_SHARING_VIOLATION;  // the file is in use
         DeleteFileA(temp.c_str());
         ThrowCreateError(path, code);
     }

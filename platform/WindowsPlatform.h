@@ -16,6 +16,7 @@ public:
     void FlushProfile(const std::string& file) override;
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;
+    bool IsLink(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;

@@ -456,7 +456,8 @@ e2e_helper_window() {
     e2e_auto wait "$E2E_MAIN" 15000 || e2e_fail "the other window did not open: $E2E_AUTO_ERR"
 }
 # user.mac held open for writing by another program, so that the installer cannot read it.
-e2e_lock() { e2e_helper lockfile lockfile.exe "$1" 'C:\e2e\stop'; }
+# With MS, for that many milliseconds only, as a virus scanner holds a file it has just seen written.
+e2e_lock() { e2e_helper lockfile lockfile.exe "$1" 'C:\e2e\stop' ${2:+"$2"}; }
 
 e2e_stop_helpers() {
     [ ${#E2E_HELPER_PIDS[@]} -gt 0 ] || return 0

@@ -250,6 +250,14 @@ run read-only-file        old         read_only \
         e2e_expect_bytes "$name: the file kept" "$R\\OV\\OVENV.EXE" "release A.03.01: \\OV\\OVENV.EXE"
         expect_log_lines "$name" "C:\\run.log" "$(lines "$Question" "answered No" "$Restart" "exit code 1")"
         e2e_expect "$name: no write logged for the file kept" "" "$(last_run "C:\\run.log" | grep "written: .*OVENV")"'
+# A scanner's brief hold is waited out; a hold that lasts is reported, and the old file stays whole.
+run scanner-holds-briefly old         'e2e_lock "$R\\OV\\OV.MCX" 300' \
+    '/install /quiet'                                      0    "$Restart" \
+    ''                                                          installed
+run file-held-on-install  old         'e2e_lock "$R\\OV\\OV.MCX"' \
+    '/install /quiet'                                      1    "$(lines 'Error: Failed to install' "$R\\OV\\OV.MCX")" \
+    ''                                                          'e2e_expect_payload "$name" "\OV\OV.MCX"
+        e2e_expect_bytes "$name: the file kept" "$R\\OV\\OV.MCX" "release A.03.01: \\OV\\OV.MCX"'
 run file-held-on-remove   complete    'e2e_lock "$R\\OV\\OVENV.EXE"' \
     '/remove /quiet /log=C:\remove.log'                    1    "$(lines "Error: could not delete $R\\OV\\OVENV.EXE" "$Restored")" \
     ''                                                          'e2e_expect_present "$name" "$R\\OV\\OVENV.EXE"

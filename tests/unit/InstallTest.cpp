@@ -72,6 +72,38 @@ TEST(Install, CompletesOnEveryKindOfTree) {
     }
 }
 
+// A folder of the add-on replaced by a link (a junction to somewhere else): nothing is written in it or
+// under it, and every item there is reported; the rest of the install goes on.
+TEST(Install, LinkedAddonFoldersGetNothing) {
+    const struct {
+        const char* linked;
+        std::vector<std::string> refused;  // relative to the root
+    } cases[] = {
+        {"\\OV", {"\\OV\\OV.MCX", "\\OV\\ORVAND16.DLL", "\\OV\\ORVAND32.DLL", "\\OV\\OVENV.EXE",
+                   "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS", "\\OV\\SCRIPTS\\PDF\\PDFPOST.VBS",
+                   "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT", "\\OV\\OV.INI"}},
+        {"\\OV\\SCRIPTS", {"\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS", "\\OV\\SCRIPTS\\PDF\\PDFPOST.VBS",
+                            "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT"}},
+    };
+    for (const auto& c : cases) {
+        InstallRun run;
+        LayHost(run.platform);
+        run.platform.AddFolder(Root + c.linked);
+        run.platform.SetLink(Root + c.linked, true);
+        const std::string inside = UpperCaseAscii(Root + c.linked + "\\");
+        run.Install();
+        std::vector<std::string> expected;
+        for (const std::string& file : c.refused) expected.push_back(msg::InstallFailed(Root + file));
+        expected.push_back(msg::InstallDone);
+        EXPECT_EQ(run.dialogs.Texts(), expected) << c.linked;
+        for (const std::string& entry : run.platform.Entries()) {
+            const std::string upper = UpperCaseAscii(entry);
+            EXPECT_FALSE(upper.size() > inside.size() && upper.rfind(inside, 0) == 0) << c.linked << ": " << entry;
+        }
+        EXPECT_TRUE(run.createdFolders.empty()) << c.linked;
+    }
+}
+
 TEST(Install, RefusedWhileTheHostRuns) {
     InstallRun run;
     LayHost(run.platform);

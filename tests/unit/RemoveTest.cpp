@@ -95,6 +95,40 @@ TEST(Remove, LeavesFoldersAndProfileAndScoresZero) {
     EXPECT_FALSE(run.view.buttons[Button::Remove]);
 }
 
+// An instrument file that cannot be deleted keeps the backups, so that the next remove restores again and
+// finishes; once it can, everything goes.
+TEST(Remove, BackupsStayUntilEveryInstrumentFileIsGone) {
+    RemoveRun run;
+    LayHost(run.platform);
+    LayInstalled(run.platform);
+    LayInstruments(run.platform);
+    run.platform.AddFile(Top + ".BAK", "top default");
+    run.platform.AddFile(Chrom + ".BAK", "chrom default");
+    run.platform.SetLocked(Root + "\\3\\config.reg", true);
+    run.Remove();
+    EXPECT_EQ(run.InstrumentFilesLeft(), 1);
+    EXPECT_TRUE(run.platform.HasFile(Top + ".BAK"));
+    EXPECT_TRUE(run.platform.HasFile(Chrom + ".BAK"));
+    run.platform.SetLocked(Root + "\\3\\config.reg", false);
+    run.Remove();
+    EXPECT_EQ(run.InstrumentFilesLeft(), 0);
+    EXPECT_FALSE(run.platform.HasFile(Top + ".BAK") || run.platform.HasFile(Chrom + ".BAK"));
+    EXPECT_EQ(run.platform.FileBytes(Top + ".INI"), "top default");
+}
+
+// In an add-on folder that has become a link nothing is deleted; the files elsewhere go.
+TEST(Remove, LinkedAddonFolderKeepsItsFiles) {
+    RemoveRun run;
+    LayHost(run.platform);
+    LayInstalled(run.platform);
+    run.platform.SetLink(Root + "\\OV\\SCRIPTS", true);
+    run.Remove();
+    EXPECT_TRUE(run.platform.HasFile(Root + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"));
+    EXPECT_TRUE(run.platform.HasFile(Root + "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT"));
+    EXPECT_FALSE(run.platform.HasFile(Root + "\\OV\\OV.MCX"));
+    EXPECT_EQ(run.platform.ReadProfileEntry(Root + "\\OV\\OV.INI", "OV", "Version", "gone"), "gone");
+}
+
 TEST(Remove, FailedRestoreKeepsTheBackup) {
     RemoveRun run;
     LayHost(run.platform);

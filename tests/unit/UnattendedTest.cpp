@@ -104,7 +104,7 @@ TEST(Unattended, ExitCodes) {
         void (*lay)(MemoryPlatform&);
         const char* switches;
         int code;
-        const char* said;  // a part of a line on the console
+        std::string said;  // a part of a line on the console
     } cases[] = {
         {"fresh install", [](MemoryPlatform& p) { LayHost(p); }, "/install /quiet", ExitSuccess, "Restart the ChemStation"},
         {"customer macros: the question gets No",
@@ -166,6 +166,32 @@ TEST(Unattended, ExitCodes) {
         {"the status while another run goes on",
          [](MemoryPlatform& p) { LayHost(p); p.SetOtherRunActive(true); }, "/status /quiet", ExitSuccess,
          "score 0 of 9"},
+        // A version record that is still there after the removal is no removal.
+        {"version record read-only",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             LayInstalled(p);
+             p.SetReadOnly(Root + "\\OV\\OV.INI", true);
+         },
+         "/remove /quiet", ExitReportedFailures,
+         "Error: the recorded version could not be removed from " + std::string(Root) + "\\OV\\OV.INI"},
+        {"an add-on folder that is a link",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             p.AddFolder(Root + "\\OV");
+             p.SetLink(Root + "\\OV", true);
+         },
+         "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
+        {"a link on remove",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             LayInstalled(p);
+             p.SetLink(Root + "\\OV\\SCRIPTS", true);
+         },
+         "/remove /quiet", ExitReportedFailures, "Error: could not delete " + std::string(Root) + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"},
+        // A root just short enough for the files but not for their replacements, written beside them.
+        {"root of 229 characters", [](MemoryPlatform& p) { LayHost(p, "C:\\" + std::string(226, 'x')); }, "/status",
+         ExitSuccess, "is too long: paths under it exceed the 259 characters"},
         {"a word that would forge a line of the record", [](MemoryPlatform&) {}, "/x\nexit code 0",
          ExitInvalidCommandLine, "Unknown switch: /x\\x0Aexit"},
     };

@@ -1,13 +1,16 @@
-/* Holds a file open for writing, sharing nothing, until the stop file appears: another program then
- * cannot open it at all. Prints "held" once the file is open.
- * usage: lockfile FILE STOPFILE */
+/* Holds a file open for writing, sharing nothing, until the stop file appears (or, given MS, for that many
+ * milliseconds at most, as a virus scanner does): another program then cannot open it at all. Prints "held"
+ * once the file is open.
+ * usage: lockfile FILE STOPFILE [MS] */
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 int main(int argc, char** argv) {
     HANDLE file;
+    DWORD start, limit;
     if (argc < 3) {
-        fputs("usage: lockfile FILE STOPFILE\n", stderr);
+        fputs("usage: lockfile FILE STOPFILE [MS]\n", stderr);
         return 3;
     }
     file = CreateFileA(argv[1], GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -15,9 +18,11 @@ int main(int argc, char** argv) {
         fprintf(stderr, "lockfile: cannot open %s: error %lu\n", argv[1], GetLastError());
         return 1;
     }
+    start = GetTickCount();
+    limit = argc > 3 ? (DWORD)strtoul(argv[3], NULL, 10) : INFINITE;
     puts("held");
     fflush(stdout);
-    while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES) Sleep(100);
+    while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < limit) Sleep(10);
     CloseHandle(file);
     return 0;
 }
