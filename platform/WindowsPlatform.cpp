@@ -42,8 +42,7 @@ bool Retrying(Attempt attempt) {
     for (DWORD pause = 20;; pause = pause < 400 ? pause * 2 : 400) {
         if (attempt()) return true;
         const DWORD code = GetLastError();
-        const bool passing = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
-                             code == ERROR_UNABLE_TO_REMOVE_REPLACED;
+        const bool passing = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
         if (!passing || waited >= 2000) {
             SetLastError(code);
             return false;
@@ -53,12 +52,25 @@ bool Retrying(Attempt attempt) {
     }
 }
 
-// ReplaceFileA refusals that the move does not meet: a file system or server without the call, or a rename
-// of the replacement that failed while the target was left as it was (or already gone).
-bool MoveMayDoIt(DWORD code) {
-    return code == ERROR_FILE_NOT_FOUND || code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED ||
-           code == ERROR_INVALID_PARAMETER ||
-           code == ERROR_UNABLE_TO_MOVE_REPLACEMENT || code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+// What the replaced file had of its own goes onto its replacement before the move: its attributes (archive,
+// not content-indexed) and its security descriptor, owner and explicit permissions included, which a new file
+// would otherwise take from its folder. The system's ReplaceFileA merges these too, but it is no single step:
+// under Wine it deletes the old file before it renames the new one, and a run cut off in between left neither
+// (the crash tests saw it, and a following install then lost the site's own user.mac lines). What cannot be
+// carried over (another owner without the right to set it, alternate streams) is left, as ReplaceFileA does
+// when told to ignore merge errors.
+void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::string& replacement) {
+    constexpr DWORD carried = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    SetFileAttributesA(replacement.c_str(), (attributes & carried) != 0 ? attributes & carried : FILE_ATTRIBUTE_NORMAL);
+    constexpr SECURITY_INFORMATION all =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    GetFileSecurityA(replaced.c_str(), all, nullptr, 0, &needed);
+    if (needed == 0) return;
+    std::string descriptor(needed, '\0');
+    if (!GetFileSecurityA(replaced.c_str(), all, descriptor.data(), needed, &needed)) return;
+    if (!SetFileSecurityA(replacement.c_str(), all, descriptor.data()))
+        SetFileSecurityA(replacement.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
 }
 
 // The class names, each ended by a NUL, gathered first: the visitor may throw, and an exception must not
@@ -244,24 +256,13 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
         throw EWriteError(StreamWriteErrorText());
     }
 
-    // An existing file keeps what is its own (its security, owner, attributes and streams): the new bytes are
-    // put into it with the system's replace call. A new file is moved into place.
-    const auto move = [&] {
+    // An existing file keeps what is its own; the move that puts the new bytes in place is one step.
+    if (exists) KeepWhatIsItsOwn(path, attributes, temp);
+    const bool placed = Retrying([&] {
         return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    };
-    bool placed = false;
-    if (exists) {
-        placed = Retrying([&] {
-            return ReplaceFileA(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                nullptr) != FALSE;
-        });
-        if (!placed && MoveMayDoIt(GetLastError())) placed = Retrying(move);
-    } else {
-        placed = Retrying(move);
-    }
+    });
     if (!placed) {
-        DWORD code = GetLastError();
-        if (code == ERROR_UNABLE_TO_REMOVE_REPLACED) code = ERROR_SHARING_VIOLATION;  // the file is in use
+        const DWORD code = GetLastError();
         DeleteFileA(temp.c_str());
         ThrowCreateError(path, code);
     }

@@ -253,7 +253,7 @@ run read-only-file        old         read_only \
 # A scanner's brief hold is waited out; a hold that lasts is reported, and the old file stays whole.
 run scanner-holds-briefly old         'e2e_lock "$R\\OV\\OV.MCX" 300' \
     '/install /quiet'                                      0    "$Restart" \
-    ''                                                          installed
+    ''                                                          'installed "$Macros"'
 run file-held-on-install  old         'e2e_lock "$R\\OV\\OV.MCX"' \
     '/install /quiet'                                      1    "$(lines 'Error: Failed to install' "$R\\OV\\OV.MCX")" \
     ''                                                          'e2e_expect_payload "$name" "\OV\OV.MCX"
@@ -263,9 +263,31 @@ run file-held-on-remove   complete    'e2e_lock "$R\\OV\\OVENV.EXE"' \
     ''                                                          'e2e_expect_present "$name" "$R\\OV\\OVENV.EXE"
         e2e_expect_absent "$name" "$R\\OV\\OV.MCX" "$R\\OV\\ORVAND32.DLL"
         expect_log_lines "$name" "C:\\remove.log" "$(lines "file deleted: $R\\OV\\ORVAND32.DLL" "Error: could not delete $R\\OV\\OVENV.EXE" "exit code 1")"'
+# An instrument file that stays keeps the backups, so that the next remove restores again and finishes.
 run config-file-held      complete    'e2e_lock "$R\\1\\config.reg"' \
     '/remove /quiet'                                       1    "$(lines "Error: could not delete $R\\1\\config.reg" "$Restored")" \
-    ''                                                          'e2e_expect_present "$name" "$R\\1\\config.reg"; e2e_expect_absent "$name" "${AddonFiles[@]}"'
+    ''                                                          'e2e_expect_present "$name" "$R\\1\\config.reg" "$R\\core\\800\\TOPDATS.BAK" "$R\\core\\800\\CHROMTB.BAK"
+        e2e_expect_absent "$name" "${AddonFiles[@]}"'
+run config-file-free-again same       '' \
+    '/remove /quiet'                                       0    "$Restored" \
+    ''                                                          'e2e_expect_absent "$name" "$R\\1\\config.reg" "$R\\core\\800\\TOPDATS.BAK" "$R\\core\\800\\CHROMTB.BAK"'
+# An add-on folder replaced by a link to somewhere else: nothing is written or deleted where it leads.
+Elsewhere='C:\elsewhere'
+link_scripts() {
+    e2e_mkdir "$(e2e_path "$Elsewhere\\PDF")"
+    e2e_write "$Elsewhere\\PDF\\PDFNOTES.TXT" 'not the add-on'
+    e2e_own "$(e2e_path "$Elsewhere")"
+    rm -rf "$(e2e_path "$R\\OV\\SCRIPTS")"
+    ln -s "$(e2e_path "$Elsewhere")" "$(e2e_path "$R\\OV\\SCRIPTS")"
+}
+run install-through-link  old         link_scripts \
+    '/install /quiet'                                      1    "$(lines 'Error: Failed to install' "$R\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS")" \
+    ''                                                          'e2e_expect_bytes "$name: the file where the link leads" "$Elsewhere\\PDF\\PDFNOTES.TXT" "not the add-on"
+        e2e_expect_absent "$name" "$Elsewhere\\PDF\\PDFPRE.VBS"'
+run remove-through-link   same        '' \
+    '/remove /quiet'                                       1    "Error: could not delete $R\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT" \
+    ''                                                          'e2e_expect_bytes "$name: the file where the link leads" "$Elsewhere\\PDF\\PDFNOTES.TXT" "not the add-on"
+        e2e_expect_absent "$name" "$R\\OV\\OV.MCX"'
 run read-only-user-mac    complete    'chmod a-w "$(e2e_path "$UserMac")"' \
     '/remove /quiet'                                       1    "$(lines 'Error: Failed to modify user.mac' "$Restored")" \
     ''                                                          'e2e_expect_bytes "$name: user.mac kept" "$UserMac" "$E2E_START_LINE"$'"'\r\n'"'"$Macros"'
