@@ -42,13 +42,25 @@ le32() { od -An -tu4 -j"$2" -N4 "$1" | tr -d ' '; }  # le32 FILE OFFSET
 ORVANDEL_SIGN_PASSWORD="lab pass $(openssl rand -hex 8)"
 export ORVANDEL_SIGN_PASSWORD
 certificate lab && certificate stranger || { e2e_fail "openssl made no certificate"; e2e_end; exit; }
+# The signing tools run through stand-ins that note their arguments: the password must be in none of them.
+mkdir -p "$work/spy"
+for t in osslsigncode openssl; do
+    cat >"$work/spy/$t" <<SPY
+#!/bin/sh
+printf '%s\n' "\$*" >>"$work/arguments.txt"
+exec $(command -v "$t") "\$@"
+SPY
+    chmod +x "$work/spy/$t"
+done
 t0=$(date +%s%N)
-"$repo/tools/release.sh" --pkcs12 "$work/lab.p12" --out "$release" >"$work/release.log" 2>&1
+PATH="$work/spy:$PATH" "$repo/tools/release.sh" --pkcs12 "$work/lab.p12" --out "$release" >"$work/release.log" 2>&1
 rc=$?
 echo "tools/release.sh: exit code $rc, $((($(date +%s%N) - t0) / 1000000)) ms"
 e2e_expect "release.sh succeeds" 0 "$rc"
 [ "$rc" = 0 ] || sed 's/^/      | /' "$work/release.log" | tail -30
-e2e_expect "the password is on no command line" "" "$(grep -F -- "$ORVANDEL_SIGN_PASSWORD" "$work/release.log")"
+e2e_expect "the signing tools were run" "yes" "$(grep -q '^sign -pkcs12' "$work/arguments.txt" && echo yes)"
+e2e_expect "the password is on no command line and in no output" "" \
+    "$(grep -F -- "$ORVANDEL_SIGN_PASSWORD" "$work/arguments.txt" "$work/release.log")"
 e2e_expect "the folder holds" "OrvandelSetup.exe RELEASE.txt SHA256SUMS" "$(ls "$release" | LC_ALL=C sort | paste -sd' ')"
 (cd "$release" && sha256sum --quiet -c SHA256SUMS >"$work/sums.txt" 2>&1)
 rc=$?
