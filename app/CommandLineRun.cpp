@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ApplicationWindow.h"
+#include "BuildCommit.h"
 #include "ErrorDisplay.h"
 #include "Exceptions.h"
 #include "HostLocation.h"
@@ -124,6 +125,7 @@ RunFacts GatherFacts() {
     size = sizeof name;
     facts.computer = GetComputerNameA(name, &size) ? name : "?";
     facts.commandLine = GetCommandLineA();
+    facts.commit = ORV_BUILD_COMMIT;
     return facts;
 }
 

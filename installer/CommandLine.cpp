@@ -96,6 +96,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         else if (name == "REMOVE") setAction(Action::Remove);
         else if (name == "STATUS") setAction(Action::Status);
         else if (name == "VERIFY") setAction(Action::Verify);
+        else if (name == "VERSION") setAction(Action::Version);
         else if (name == "?" || name == "HELP") setAction(Action::Usage);
         else if (name == "QUIET" || name == "S" || name == "VERYSILENT" || name == "QN") options.quiet = true;
         else if (name.rfind("LOG=", 0) == 0 || name.rfind("LOG:", 0) == 0) {
@@ -109,20 +110,21 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             invalid("Unknown switch: " + PrintableText(word));
         }
     }
-    if (actions > 1) invalid("Give only one of /install, /remove, /status, /verify and /?");
+    if (actions > 1) invalid("Give only one of /install, /remove, /status, /verify, /version and /?");
     else if (actions == 0 && (options.quiet || !options.logFile.empty()))
         invalid("/quiet and /log need one of /install, /remove, /status or /verify");
     return options;
 }
 
 std::string UsageText() {
-    return "OrvandelSetup [/install | /remove | /status | /verify] [/quiet] [/log=FILE]\n"
+    return "OrvandelSetup [/install | /remove | /status | /verify | /version] [/quiet] [/log=FILE]\n"
            "\n"
            "Without a switch the installer opens its window.\n"
            "/install   install or repair the add-on\n"
            "/remove    remove the add-on\n"
            "/status    report what is installed\n"
            "/verify    compare every installed file with the one inside this program\n"
+           "/version   print the version, the commit and the SHA-256 of every file inside this program\n"
            "/quiet     no window and no dialog (also /S, /VERYSILENT, /qn)\n"
            "/log=FILE  append a record of the run to FILE\n"
            "\n"

@@ -6,7 +6,7 @@
 
 namespace orv {
 
-enum class Action { Window, Install, Remove, Status, Verify, Usage };
+enum class Action { Window, Install, Remove, Status, Verify, Version, Usage };
 
 struct Options {
     Action action = Action::Window;

@@ -13,6 +13,7 @@
 #include "Procedures.h"
 #include "Sha256.h"
 #include "StepLog.h"
+#include "VersionReport.h"
 
 namespace orv {
 namespace {
@@ -192,6 +193,12 @@ bool MayChangeTheHost(Platform& platform, const std::string& root, Report& repor
     return true;
 }
 
+// Needs no ChemStation: it describes this program file, to be matched with its release notes.
+int ReportVersion(Platform& platform, const std::string& commit, Report& report) {
+    for (const std::string& line : VersionLines(commit, LoadPayload(platform))) report.Say(line);
+    return ExitSuccess;
+}
+
 int RunAction(Platform& platform, const Options& options, Report& report, UserDialogs* person) {
     const HostLocation host = LocateHost(platform);
     report.Record("ChemStationRoot: " + host.root + " (from " + host.profile.FileName() + ")");
@@ -237,7 +244,8 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
         report.Say(UsageText());
     } else {
         try {
-            code = RunAction(platform, options, report, interactive);
+            code = options.action == Action::Version ? ReportVersion(platform, facts.commit, report)
+                                                     : RunAction(platform, options, report, interactive);
         } catch (const std::exception& e) {
             report.Say("Error: " + WithFullStop(e.what()));
             code = ExitStoppedByError;

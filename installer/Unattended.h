@@ -26,6 +26,7 @@ struct RunFacts {
     std::string user;
     std::string computer;
     std::string commandLine;
+    std::string commit;  // the source commit the program was built from, for /version
 };
 
 // What distribution tools see. Never success when anything failed.

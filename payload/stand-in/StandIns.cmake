@@ -30,12 +30,15 @@ if(NOT WIN32)
   return()
 endif()
 
-# Real 32-bit programs, small and reproducible (no time stamp), then padded with an overlay to their sizes. They
-# are 32-bit whatever this build's architecture, as the maker's files are, so they are made with the i686
-# compiler rather than the build's own.
+# Real 32-bit programs, small and reproducible, then padded with an overlay to their sizes. They are 32-bit
+# whatever this build's architecture, as the maker's files are, so they are made with the i686 compiler
+# rather than the build's own. Reproducible: no time stamp, no folder names, and a fixed image base (the
+# linker would otherwise derive a DLL's from the full path of its output).
 set(ORVANDEL_STANDIN_CC i686-w64-mingw32-gcc-win32 CACHE STRING "The i686 C compiler for the stand-in programs")
 set(_orv_standin_flags -Os -Wall -Wextra -DWIN32_LEAN_AND_MEAN -s -mwindows -static-libgcc
-                       -Wl,--no-insert-timestamp -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,1)
+                       -ffile-prefix-map=${_orv_here}/=stand-in/ -Wl,--no-insert-timestamp
+                       -Wl,--disable-auto-image-base
+                       -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,1)
 file(MAKE_DIRECTORY ${_orv_out}/unpadded)
 foreach(entry deOrvand32Dll:orvand32.c:ORVAND32.DLL:-shared deOvEnvExe:ovenv.c:OVENV.EXE:)
   string(REPLACE ":" ";" entry "${entry}")

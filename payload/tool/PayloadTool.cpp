@@ -1,5 +1,7 @@
 // The build's payload tool: makes stand-ins for the add-on's files and turns each file into its item's stored
 // record. Every size comes from the program's own catalogue, so a file that does not match stops the build.
+// It also seals the linked program and, for the release notes, describes the items a program carries.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -7,10 +9,13 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "PayloadItem.h"
 #include "PeImage.h"
 #include "StandIns.h"
+#include "VersionReport.h"
 
 namespace {
 
@@ -19,7 +24,9 @@ const char* const usage =
     "       payload_tool macro ITEM OUTPUT          a macro package stand-in of the item's size\n"
     "       payload_tool ne ITEM MODULE OUTPUT      a 16-bit library stand-in named MODULE\n"
     "       payload_tool pad ITEM INPUT OUTPUT      INPUT followed by filler up to the item's size\n"
-    "       payload_tool seal PROGRAM               makes the program's resource section read-only\n";
+    "       payload_tool seal PROGRAM EPOCH-FILE    makes the program's resource section read-only and gives\n"
+    "                                               it the time stamp in EPOCH-FILE (seconds since 1970)\n"
+    "       payload_tool describe PROGRAM COMMIT    the lines of /version for the items inside PROGRAM\n";
 
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -53,6 +60,17 @@ void RequireSize(const orv::PayloadEntry& entry, const std::string& path, std::s
                   entry.target + ") must be exactly " + std::to_string(entry.size) + " bytes");
 }
 
+// SOURCE_DATE_EPOCH as a file holds it: decimal seconds, perhaps a line end after them.
+std::uint32_t EpochOf(const std::string& text, const std::string& path) {
+    std::uint64_t value = 0;
+    std::size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9' && value <= 0xFFFFFFFFu)
+        value = value * 10 + static_cast<unsigned>(text[digits++] - '0');
+    if (digits == 0 || value > 0xFFFFFFFFu || text.find_first_not_of("\r\n", digits) != std::string::npos)
+        throw Failure(path + " does not hold a time stamp in seconds since 1970");
+    return static_cast<std::uint32_t>(value);
+}
+
 void Run(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     const auto args = [&](int count) {
@@ -80,14 +98,30 @@ void Run(int argc, char** argv) {
         orv::tool::FillerStream(entry.size).Append(bytes, entry.size - bytes.size());
         WriteFile(argv[4], bytes);
     } else if (command == "seal") {
-        args(1);
+        args(2);
         std::string image = ReadFile(argv[2]);
+        const std::uint32_t epoch = EpochOf(ReadFile(argv[3]), argv[3]);
         try {
-            orv::tool::MakeResourcesReadOnly(image);
+            orv::tool::Seal(image, epoch);
         } catch (const std::runtime_error& e) {
             throw Failure(std::string(argv[2]) + ": " + e.what());
         }
         WriteFile(argv[2], image);
+    } else if (command == "describe") {
+        args(2);
+        const std::string image = ReadFile(argv[2]);
+        std::vector<orv::PayloadItem> items;
+        try {
+            for (const orv::PayloadEntry& entry : orv::PayloadCatalogue) {
+                std::string_view record;
+                const bool found = orv::tool::FindDataResource(image, entry.name, record);
+                items.push_back(orv::PayloadItem::FromRecord(
+                    entry.name, found ? reinterpret_cast<const unsigned char*>(record.data()) : nullptr, record.size()));
+            }
+        } catch (const std::runtime_error& e) {
+            throw Failure(std::string(argv[2]) + ": " + e.what());
+        }
+        for (const std::string& line : orv::VersionLines(argv[3], items)) std::cout << line << '\n';
     } else {
         throw Failure(usage);
     }

@@ -26,6 +26,13 @@ for f in "${E2E_FILES[@]}"; do
     Written+="file written: $R$f ($(stat -c %s "$p") bytes, sha256 $(sha "$p"))"$'\n'
     Hold+="OK        $R$f  sha256 $(sha "$p")"$'\n'
 done
+# What /version prints: the version, this build's commit and each item with its target, size and digest.
+Items=(deOvMcx deOrvand16Dll deOrvand32Dll deOvEnvExe dePdfPreVbs dePdfPostVbs dePdfNotesTxt)
+Version="Orvandel installer $E2E_VERSION"$'\n'"commit $(cat "$(dirname "$E2E_SETUP")/facts/BuildCommit.txt")"
+for i in "${!E2E_FILES[@]}"; do
+    p=$(e2e_payload_file "${E2E_FILES[$i]}") &&
+        Version+=$'\n'"${Items[$i]}  <ChemStation>${E2E_FILES[$i]}  $(stat -c %s "$p") bytes  sha256 $(sha "$p")"
+done
 Dll=$(e2e_payload_file '\OV\ORVAND32.DLL')
 DllMiddle=$(($(stat -c %s "$Dll") / 2))
 flip_byte() {  # flip_byte LINUXFILE: the byte in the middle of the DLL, inverted
@@ -185,12 +192,12 @@ quick '/? /quiet'
 Usage=$(stdout)
 usage_named() {
     local word missing=()
-    for word in '/install' '/remove' '/status' '/verify' '/quiet' '/S' '/VERYSILENT' '/qn' '/log=FILE' \
+    for word in '/install' '/remove' '/status' '/verify' '/version' '/quiet' '/S' '/VERYSILENT' '/qn' '/log=FILE' \
         '0 success' '1 completed' '2 ChemStation' '3 ChemStation' '4 stopped' '5 verification' '87 invalid'; do
         [[ $Usage == *"$word"* ]] || missing+=("$word")
     done
     e2e_expect "$name: usage names every switch and exit code" "" "${missing[*]}"
-    e2e_expect "$name: usage's first line" 'OrvandelSetup [/install | /remove | /status | /verify] [/quiet] [/log=FILE]' \
+    e2e_expect "$name: usage's first line" 'OrvandelSetup [/install | /remove | /status | /verify | /version] [/quiet] [/log=FILE]' \
         "$(head -1 <<<"$Usage")"
 }
 
@@ -233,6 +240,9 @@ run verify-changed-byte   same        'flip_byte "$(e2e_path "$R\\OV\\ORVAND32.D
 run verify-nothing        fresh       '' \
     '/verify /quiet'                                       5    "$(lines "MISSING   $R\\OV\\OV.MCX  expected sha256 $(sha "$(e2e_payload_file '\OV\OV.MCX')")" '0 of 9 hold')" \
     ''                                                          unchanged
+run version-quiet         complete    '' \
+    '/version /quiet /log=C:\run.log'                      0    "$Version" \
+    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$Version" "exit code 0")"'
 run remove-quiet          complete    keep_backups \
     '/remove /quiet /log=C:\remove.log'                    0    "$Restored" \
     ''                                                          "$restored_from_backups"'
@@ -342,7 +352,7 @@ run unknown-switch        fresh       '' \
     '/instal /quiet /log=C:\bad.log'                       87   "$(lines 'Unknown switch: /instal' "$Usage")" \
     ''                                                          'unchanged; expect_log_lines "$name" "C:\\bad.log" "$(lines "Unknown switch: /instal" "exit code 87")"'
 run two-actions           fresh       '' \
-    '/install /remove /quiet'                              87   "$(lines 'Give only one of /install, /remove, /status, /verify and /?' "$Usage")" \
+    '/install /remove /quiet'                              87   "$(lines 'Give only one of /install, /remove, /status, /verify, /version and /?' "$Usage")" \
     ''                                                          unchanged
 run quiet-alone           fresh       '' \
     '/quiet'                                               87   "$(lines '/quiet and /log need one of /install, /remove, /status or /verify' "$Usage")" \

@@ -48,6 +48,8 @@ TEST(CommandLine, Switches) {
         {{"x", "/Status", "/VerySilent"}, Action::Status, true, "", true},
         {{"x", "/verify", "/qn", "/log=C:\\a b.log"}, Action::Verify, true, "C:\\a b.log", true},
         {{"x", "/?"}, Action::Usage, false, "", true},
+        {{"x", "-VERSION", "/quiet"}, Action::Version, true, "", true},
+        {{"x", "/version", "/verify"}, Action::Verify, false, "", false},
         {{"x", "/install", "/remove"}, Action::Remove, false, "", false},
         {{"x", "/quiet"}, Action::Window, true, "", false},
         {{"x", "/install", "/log="}, Action::Install, false, "", false},
@@ -93,7 +95,7 @@ struct Unattended {
     int Run(const std::string& switches) {
         SmallPayload(platform);
         const Options options = ParseOptions(SplitCommandLine("OrvandelSetup.exe " + switches));
-        return RunUnattended(platform, options, RunFacts{"2026-12-08 10:00:00 +01:00", "lab", "PC1", switches}, out, log,
+        return RunUnattended(platform, options, RunFacts{"2026-12-08 10:00:00 +01:00", "lab", "PC1", switches, "0123abc"}, out, log,
                              nullptr);
     }
 };
@@ -194,6 +196,10 @@ TEST(Unattended, ExitCodes) {
          ExitSuccess, "is too long: paths under it exceed the 259 characters"},
         {"a word that would forge a line of the record", [](MemoryPlatform&) {}, "/x\nexit code 0",
          ExitInvalidCommandLine, "Unknown switch: /x\\x0Aexit"},
+        {"version needs no host", [](MemoryPlatform&) {}, "/version /quiet", ExitSuccess, "commit 0123abc"},
+        {"version: an item's line", [](MemoryPlatform&) {}, "/version", ExitSuccess,
+         "dePdfNotesTxt  <ChemStation>\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT  19 bytes  "
+         "sha256 3e54e24594d530bd3e97fc78d11ff86ff0463ea8c76f1305dbc889d8db6705ae"},
     };
     for (const auto& c : cases) {
         Unattended run;
@@ -233,6 +239,20 @@ TEST(Unattended, InstallThenVerifyThenTamper) {
     check.platform = run.platform;
     EXPECT_EQ(check.Run("/verify"), ExitSuccess);
     EXPECT_TRUE(check.out.Has("9 of 9 hold"));
+
+    // /version names the same digests as /verify compares, and changes nothing.
+    Unattended version;
+    version.platform = run.platform;
+    const Tree before = Snapshot(version.platform);
+    EXPECT_EQ(version.Run("/version"), ExitSuccess);
+    EXPECT_EQ(Snapshot(version.platform), before);
+    ASSERT_EQ(version.out.lines.size(), 9u);
+    EXPECT_EQ(version.out.lines[0], "Orvandel installer A.03.02");
+    for (std::size_t i = 0; i < 7; ++i) {
+        const std::string& line = version.out.lines[2 + i];
+        EXPECT_TRUE(check.out.Has("OK        " + Root + PayloadCatalogue[i].target + "  sha256 " + line.substr(line.size() - 64)))
+            << line;
+    }
 
     Unattended tampered;
     tampered.platform = run.platform;
