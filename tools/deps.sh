@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12 (run as root). Quick when everything is there.
+# wixl and msitools make and read the MSI package (tools/msi.sh).
 # MinGW-w64 for both architectures: the shipped program is i686, and the x86_64 build stands in for it in the
 # Windows tests where 32-bit programs cannot run (tools/windows-build.sh). Wine of the architecture tested:
 # 32-bit Wine where 32-bit programs run, else 64-bit Wine alone, since Debian's wine wrapper prefers 32-bit
@@ -9,7 +10,7 @@ set -euo pipefail
 orv_choose_windows_build
 need=(cmake g++ make libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
       binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 xvfb xauth imagemagick file python3 git
-      osslsigncode openssl)
+      osslsigncode openssl wixl msitools)
 if [ "$ORV_WINE_ARCH" = i686 ]; then need+=(wine wine32:i386); else need+=(wine wine64); fi
 missing=()
 for p in "${need[@]}"; do
