@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes a release of the shipped program, the i686 build (preset windows): builds it, signs it and leaves a
-# folder with the signed OrvandelSetup.exe, SHA256SUMS and RELEASE.txt, the evidence a validated lab records.
+# Makes a release of the shipped program, the i686 build (preset windows): builds it, signs it, wraps the signed
+# program in the MSI package (tools/msi.sh) and signs that too, and leaves a folder with the signed
+# OrvandelSetup.exe, Orvandel-<version>.msi, SHA256SUMS and RELEASE.txt, the evidence a validated lab records.
 #   usage: tools/release.sh (--pkcs12 FILE | --test-certificate) [--timestamp URL] [--out DIR]
 #   --pkcs12 FILE       the code-signing certificate with its key; its password in ORVANDEL_SIGN_PASSWORD
 #   --test-certificate  a throwaway self-signed certificate made now, to try the release (no PC trusts it);
@@ -53,7 +54,7 @@ tools/deps.sh
 
 say "Building the shipped program (preset windows, build/windows)"
 cmake --preset windows >"$work/configure.log" || { cat "$work/configure.log"; exit 1; }
-cmake --build --preset windows --target OrvandelSetup
+cmake --build --preset windows --target OrvandelSetup orv_msi_action
 build=$repo/build/windows
 tool=$build/payload/payload_tool
 commit=$(cat "$build/facts/BuildCommit.txt")
@@ -98,6 +99,26 @@ cmp -s "$work/stripped.exe" "$work/unsigned.exe" || { echo "$0: signing changed 
 "$tool" describe "$signed" "$commit" >"$work/version-signed.txt"
 cmp -s "$work/version.txt" "$work/version-signed.txt" || { echo "$0: the signed program's payload differs" >&2; exit 1; }
 echo "Signature verified; without it the file is the build's, byte for byte; the payload is intact"
+
+say "The MSI package"
+addon=$(sed -n 's/^Orvandel installer //p' "$work/version.txt")
+msi=Orvandel-$addon.msi
+# Its custom action is signed as well: it runs as SYSTEM, and application control may ask for a signature.
+tools/sign.sh ${timestamp:+--timestamp "$timestamp"} "$pkcs12" "$build/msi/RunSetup.dll" "$work/RunSetup.dll"
+tools/msi.sh "$signed" "$work/RunSetup.dll" "$work/unsigned.msi" >"$work/msi.txt"
+tools/sign.sh ${timestamp:+--timestamp "$timestamp"} "$pkcs12" "$work/unsigned.msi" "$out/$msi"
+if ! osslsigncode verify -CAfile "$work/ca.pem" -in "$out/$msi" >"$work/verify-msi.txt" 2>&1; then
+    cat "$work/verify-msi.txt" >&2
+    echo "$0: the package's signature does not verify" >&2
+    exit 1
+fi
+mkdir "$work/package"
+msiextract -C "$work/package" "$out/$msi" >/dev/null
+cmp -s "$work/package/Program Files/Orvandel/OrvandelSetup.exe" "$signed" ||
+    { echo "$0: the package does not carry the signed program" >&2; exit 1; }
+msi_field() { sed -n "s/^$1: //p" "$work/msi.txt"; }
+[ "$(msi_field architecture)" = x86 ] || { echo "$0: the package is not the 32-bit one" >&2; exit 1; }
+echo "$msi: product code $(msi_field 'product code'), signature verified, carries the signed program"
 
 say "Writing $out"
 field() { sed -n "s/^[[:space:]]*$1[[:space:]]*:[[:space:]]*//p" "$work/verify.txt" | head -1; }
@@ -144,6 +165,8 @@ sha() { sha256sum <"$1" | cut -d' ' -f1; }
     echo "build system: $(version cmake)"
     echo "icon drawing: $(version python3)"
     echo "signing tool: $(version osslsigncode)"
+    echo "package tool: wixl $(version wixl)"
+    echo "custom action compiler: $(version i686-w64-mingw32-gcc-win32)"
     echo
     echo "unsigned program: $(size "$work/unsigned.exe") bytes, sha256 $(sha "$work/unsigned.exe")"
     echo "  (a build of this commit with these tools gives these bytes; \"osslsigncode remove-signature\" gives"
@@ -152,8 +175,13 @@ sha() { sha256sum <"$1" | cut -d' ' -f1; }
     echo "signature: Authenticode, SHA-256, \"Orvandel installer\", http://www.tovrenik.example"
     echo "certificate: $subject, valid until $expires"
     echo "time stamp: $stamped"
+    echo
+    echo "MSI package: $msi, $(size "$out/$msi") bytes, sha256 $(sha "$out/$msi"), signed as the program is"
+    echo "  product version $(msi_field 'product version'), product code $(msi_field 'product code'), upgrade code $(msi_field 'upgrade code')"
+    echo "  32-bit, per machine; it carries the signed OrvandelSetup.exe above and its custom action RunSetup.dll"
+    echo "  ($(size "$work/RunSetup.dll") bytes signed, sha256 $(sha "$work/RunSetup.dll"))"
 } >"$out/RELEASE.txt"
-summed=(OrvandelSetup.exe RELEASE.txt)
+summed=(OrvandelSetup.exe "$msi" RELEASE.txt)
 [ -z "$test_certificate" ] || summed+=(test-certificate.pem)
 (cd "$out" && sha256sum "${summed[@]}" >SHA256SUMS)
 

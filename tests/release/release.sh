@@ -2,7 +2,8 @@
 # A release as tools/release.sh makes it, checked as a validated lab checks one: signed with a certificate
 # made here with openssl and handed over as a lab's would be (a PKCS#12 file, its password in the
 # environment), the signature verified and refused after any one changed byte, the notes naming what is
-# inside, and the signed program installing under Wine and describing itself as its notes do.
+# inside, the MSI package signed alike around the signed program, and the signed program installing under
+# Wine and describing itself as its notes do.
 #   usage: release.sh SETUP_EXE TOOLS_DIR PAYLOAD_FILES OUT_DIR PAYLOAD_TOOL
 # SETUP_EXE is this build's program. The release is always the i686 one; where 32-bit programs cannot run,
 # SETUP_EXE is the x86_64 build of the same sources, signed here the same way to be run under Wine instead.
@@ -61,7 +62,8 @@ e2e_expect "release.sh succeeds" 0 "$rc"
 e2e_expect "the signing tools were run" "yes" "$(grep -q '^sign -pkcs12' "$work/arguments.txt" && echo yes)"
 e2e_expect "the password is on no command line and in no output" "" \
     "$(grep -F -- "$ORVANDEL_SIGN_PASSWORD" "$work/arguments.txt" "$work/release.log")"
-e2e_expect "the folder holds" "OrvandelSetup.exe RELEASE.txt SHA256SUMS" "$(ls "$release" | LC_ALL=C sort | paste -sd' ')"
+e2e_expect "the folder holds" "Orvandel-$E2E_VERSION.msi OrvandelSetup.exe RELEASE.txt SHA256SUMS" \
+    "$(ls "$release" | LC_ALL=C sort | paste -sd' ')"
 (cd "$release" && sha256sum --quiet -c SHA256SUMS >"$work/sums.txt" 2>&1)
 rc=$?
 e2e_expect "SHA256SUMS holds" "0" "$rc$(cat "$work/sums.txt")"
@@ -115,6 +117,34 @@ done
 e2e_expect "the notes describe the program" "$described" "$(sed -n '/^Orvandel installer /,/^$/p' "$notes" | sed '/^$/d')"
 for field in 'build time' compiler linker 'resource compiler' signature certificate 'time stamp'; do
     grep -q "^$field: ." "$notes" && e2e_pass "the notes give the $field" || e2e_fail "the notes give no $field"
+done
+
+# ---- The MSI package ---------------------------------------------------------------------------------------
+
+# Signed with the same certificate, its custom action too; the 32-bit package around the signed program,
+# showing in Programs and Features what the README and the notes say. tests/e2e/msi.sh runs a package.
+package=$release/Orvandel-$E2E_VERSION.msi
+verifies package "$package" "$work/lab.pem"
+e2e_expect "the package's signature verifies against the signing certificate" 0 "$?"
+cp "$package" "$work/flipped.msi"
+flip_byte "$work/flipped.msi" $(($(stat -c %s "$package") / 2))
+verifies flipped "$work/flipped.msi" "$work/lab.pem" && e2e_fail "package: one byte changed: still verifies" ||
+    e2e_pass "package: one byte changed: refused"
+msiinfo extract "$package" Binary.RunSetup >"$work/RunSetup.dll"
+verifies action "$work/RunSetup.dll" "$work/lab.pem"
+e2e_expect "the package's custom action is signed" 0 "$?"
+mkdir -p "$work/package"
+msiextract -C "$work/package" "$package" >/dev/null
+cmp -s "$work/package/Program Files/Orvandel/OrvandelSetup.exe" "$signed" &&
+    e2e_pass "the package carries the signed program" || e2e_fail "the package does not carry the signed program"
+e2e_expect "the package is the 32-bit one" "Template: Intel;1033" "$(msiinfo suminfo "$package" | grep '^Template:')"
+property() { msiinfo export "$package" Property | tr -d '\r' | awk -F'\t' -v p="$1" '$1 == p { print $2 }'; }
+e2e_expect "the package's name, version, maker, no Modify" "Orvandel add-on for ChemStation|3.2.0|Tovrenik|1" \
+    "$(property ProductName)|$(property ProductVersion)|$(property Manufacturer)|$(property ARPNOMODIFY)"
+for code in ProductCode UpgradeCode; do
+    e2e_expect "the notes give the package's $code" 1 "$(grep -cF "$(property $code)" "$notes")"
+    grep -qF "$(property $code)" "$repo/README.md" && e2e_pass "the README gives the package's $code" ||
+        e2e_fail "the README does not give the package's $code $(property $code)"
 done
 
 # ---- The signed program under Wine -----------------------------------------------------------------------
