@@ -2,7 +2,8 @@
 // remove-time edit on files of 1 thousand to 1 million lines, each next to merely reading (and writing)
 // the same bytes through the same file operations. Every edit starts from the original file, restored
 // untimed before each iteration, and so do the read-and-write yardsticks. Split, Purge and Join time the
-// stages of an edit in memory, to show where its time goes.
+// stages of an edit in memory, to show where its time goes. PeakStatus, PeakInstallEdit and PeakRemoveEdit
+// give the most heap each held at once (every allocation of this program is counted), beside the file's size.
 //
 //   orvbench-usermac [Google Benchmark options]        the benchmarks; files under $ORV_BENCH_DIR
 //   orvbench-usermac make-user-mac LINES PATH          writes the test file of that many lines
@@ -10,18 +11,63 @@
 // Second argument of the writing benchmarks: 1 = every write flushed to the disk (as the installer
 // does), 0 = left to the page cache (only the work on the lines and the copying remain).
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <new>
 #include <string>
 
 #include "HostLocation.h"
 #include "LineList.h"
 #include "PosixFiles.h"
 #include "UserMacEdit.h"
+
+// ---- every allocation counted: the heap in use and the most of it in use since the last reset
+
+namespace heap {
+
+std::atomic<std::size_t> inUse{0};
+std::atomic<std::size_t> peak{0};
+
+void* Taken(void* block) {
+    if (block == nullptr) return nullptr;
+    const std::size_t now = inUse += malloc_usable_size(block);
+    std::size_t seen = peak.load(std::memory_order_relaxed);
+    while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+    }
+    return block;
+}
+
+void Give(void* block) {
+    if (block == nullptr) return;
+    inUse -= malloc_usable_size(block);
+    std::free(block);
+}
+
+void* Take(std::size_t size) {
+    void* block = Taken(std::malloc(size == 0 ? 1 : size));
+    if (block == nullptr) throw std::bad_alloc();
+    return block;
+}
+
+}  // namespace heap
+
+void* operator new(std::size_t size) { return heap::Take(size); }
+void* operator new[](std::size_t size) { return heap::Take(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return heap::Taken(std::malloc(size ? size : 1)); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return heap::Taken(std::malloc(size ? size : 1)); }
+void operator delete(void* block) noexcept { heap::Give(block); }
+void operator delete[](void* block) noexcept { heap::Give(block); }
+void operator delete(void* block, std::size_t) noexcept { heap::Give(block); }
+void operator delete[](void* block, std::size_t) noexcept { heap::Give(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { heap::Give(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { heap::Give(block); }
 
 namespace {
 
@@ -152,14 +198,20 @@ void RemoveEdit(benchmark::State& state) {
     });
 }
 
-// ---- the stages of an edit, in memory: bytes to lines, the purge, lines to bytes
+// ---- the stages of an edit, in memory: bytes to lines, the purge, lines to bytes (the copy that a save
+// makes when the read bytes have no room for the text)
 
 void Split(benchmark::State& state) {
     const Tree& tree = TreeOf(state.range(0));
     for (auto _ : state) {
+        state.PauseTiming();
+        std::string bytes = tree.original;  // as read
         orv::LineList lines;
-        lines.SetText(tree.original);
-        benchmark::DoNotOptimize(lines);
+        state.ResumeTiming();
+        lines.SetText(std::move(bytes));
+        state.PauseTiming();
+        lines = orv::LineList();  // freed untimed
+        state.ResumeTiming();
     }
     Report(state, state.range(0), tree);
 }
@@ -184,8 +236,52 @@ void Join(benchmark::State& state) {
     const Tree& tree = TreeOf(state.range(0));
     orv::LineList lines;
     lines.SetText(tree.original);
+    orv::PurgeAddonLines(lines);
+    lines.InsertAt(0, "MACRO \"..\\OV\\OV.MCX\",GO");
     for (auto _ : state) benchmark::DoNotOptimize(lines.Text());
     Report(state, state.range(0), tree);
+}
+
+// ---- peak memory: the heap an operation holds at most beyond what was in use before it
+
+template <typename Work>
+void Peak(benchmark::State& state, Work work) {
+    const long lines = state.range(0);
+    const Tree& tree = TreeOf(lines);
+    orvbench::PosixFiles files(false);
+    std::size_t most = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Restore(tree);
+        const std::size_t before = heap::inUse;
+        heap::peak = before;
+        state.ResumeTiming();
+        work(files, tree);
+        most = std::max(most, heap::peak - before);
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+    state.counters["file_bytes"] = static_cast<double>(tree.original.size());
+    state.counters["peak_bytes"] = static_cast<double>(most);
+    state.counters["peak_per_file_byte"] = static_cast<double>(most) / static_cast<double>(tree.original.size());
+}
+
+void PeakStatus(benchmark::State& state) {
+    NoView view;
+    Peak(state, [&view](orvbench::PosixFiles& files, const Tree& tree) { orv::RefreshStatus(files, tree.root, view); });
+}
+
+void PeakInstallEdit(benchmark::State& state) {
+    Peak(state, [](orvbench::PosixFiles& files, const Tree& tree) {
+        NoPerson nobody;
+        orv::EditUserMacForInstall(files, tree.root, nobody);
+    });
+}
+
+void PeakRemoveEdit(benchmark::State& state) {
+    Peak(state, [](orvbench::PosixFiles& files, const Tree& tree) {
+        NoPerson nobody;
+        orv::EditUserMacForRemove(files, tree.root, nobody);
+    });
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
@@ -206,6 +302,10 @@ BENCHMARK(RemoveEdit)->Apply(SizesAndFlush)->UseRealTime()->Unit(benchmark::kMic
 BENCHMARK(Split)->Apply(Sizes)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(Purge)->Apply(Sizes)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(Join)->Apply(Sizes)->UseRealTime()->Unit(benchmark::kMicrosecond);
+// One run each: the heap an operation holds does not vary from run to run.
+BENCHMARK(PeakStatus)->Apply(Sizes)->Iterations(1)->Repetitions(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PeakInstallEdit)->Apply(Sizes)->Iterations(1)->Repetitions(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PeakRemoveEdit)->Apply(Sizes)->Iterations(1)->Repetitions(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
