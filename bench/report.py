@@ -163,7 +163,7 @@ def main():
             ns = [per_line(f"{stage}/{n}", n) for n in SIZES]
             line(f"4 stage {stage} (native)", "ns/line " + " ".join(f"{v:.0f}" for v in ns), "", "", "", "")
     # Peak heap: every allocation of the benchmark program counted, beyond what was in use before.
-    for op in ("Status", "InstallEdit", "RemoveEdit"):
+    for op in ("Status", "InstallEdit", "FirstInstallEdit", "RemoveEdit"):
         if f"Peak{op}/{SIZES[-1]}" not in counters:
             continue
         peak = [counters[f"Peak{op}/{n}"]["peak_bytes"] for n in SIZES]

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 
 namespace orv {
 namespace {
@@ -99,7 +102,8 @@ bool AnyLine(std::string_view bytes, bool (*found)(std::string_view line)) {
 }
 
 void LineList::InsertAt(std::size_t index, std::string_view text) {
-    const Span line{bytes_.size() + added_.size(), text.size()};
+    const std::size_t offset = bytes_.size() + added_.size();
+    const Span line = MakeSpan(offset, text.size());
     added_.append(text);
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), line);
 }
@@ -107,6 +111,7 @@ void LineList::InsertAt(std::size_t index, std::string_view text) {
 void LineList::DeleteAt(std::size_t index) { lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index)); }
 
 void LineList::SetText(std::string bytes) {
+    MakeSpan(bytes.size(), 0);
     std::vector<Span>().swap(lines_);
     added_.clear();
     bytes_ = std::move(bytes);
@@ -114,19 +119,27 @@ void LineList::SetText(std::string bytes) {
     lines_.reserve(CountLines(bytes_) + 1);
     for (std::size_t pos = 0; pos < bytes_.size();) {
         const LineEnd at = EndOfLine(bytes_, pos);
-        lines_.push_back(Span{pos, at.end - pos});
+        lines_.push_back(Span{static_cast<Offset>(pos), static_cast<Offset>(at.end - pos)});
         pos = at.next;
     }
 }
 
+LineList::Span LineList::MakeSpan(std::size_t offset, std::size_t length) {
+    // Summed in 64 bits, so that the sum cannot wrap in a 32-bit build either.
+    if (static_cast<std::uint64_t>(offset) + length > std::numeric_limits<Offset>::max()) {
+        throw std::length_error("a line list holds less than 4 GiB");
+    }
+    return Span{static_cast<Offset>(offset), static_cast<Offset>(length)};
+}
+
 std::size_t LineList::TextSize() const {
     std::size_t total = 0;
-    for (const Span& line : lines_) total += line.length + 2;
+    for (const Span& line : lines_) total += std::size_t{line.length} + 2;
     return total;
 }
 
 bool LineList::EndsInCrLf(const Span& line, std::size_t base) const {
-    const std::size_t end = line.offset + line.length;
+    const std::size_t end = line.End();
     return end + 2 <= base && bytes_[end] == '\r' && bytes_[end + 1] == '\n';
 }
 
@@ -134,7 +147,7 @@ std::size_t LineList::RunFrom(std::size_t first, std::size_t base) const {
     std::size_t next = lines_[first].offset;
     std::size_t end = first;
     for (; end < lines_.size() && lines_[end].offset == next && EndsInCrLf(lines_[end], base); ++end) {
-        next += lines_[end].length + 2;
+        next = lines_[end].End() + 2;
     }
     return end;
 }
@@ -142,8 +155,7 @@ std::size_t LineList::RunFrom(std::size_t first, std::size_t base) const {
 std::size_t LineList::RunTo(std::size_t end, std::size_t base) const {
     if (!EndsInCrLf(lines_[end - 1], base)) return end;
     std::size_t first = end - 1;
-    while (first > 0 && EndsInCrLf(lines_[first - 1], base) &&
-           lines_[first - 1].offset + lines_[first - 1].length + 2 == lines_[first].offset) {
+    while (first > 0 && EndsInCrLf(lines_[first - 1], base) && lines_[first - 1].End() + 2 == lines_[first].offset) {
         --first;
     }
     return first;
@@ -155,7 +167,7 @@ std::string LineList::Text() const {
     for (std::size_t i = 0; i < lines_.size();) {
         const std::size_t end = RunFrom(i, bytes_.size());
         if (end > i) {
-            const std::size_t size = lines_[end - 1].offset + lines_[end - 1].length + 2 - lines_[i].offset;
+            const std::size_t size = lines_[end - 1].End() + 2 - lines_[i].offset;
             std::memcpy(bytes.data() + at, bytes_.data() + lines_[i].offset, size);
             at += size;
             i = end;
@@ -174,6 +186,7 @@ std::string LineList::Text() const {
 // another in CR LF move together. Without the room the text is built anew.
 void LineList::LayOut() {
     const std::size_t total = TextSize();
+    MakeSpan(total, 0);
     if (total > bytes_.capacity()) {
         bytes_ = Text();
     } else {
@@ -183,7 +196,7 @@ void LineList::LayOut() {
         std::size_t at = total;
         for (std::size_t i = lines_.size(); i > 0;) {
             const Span line = lines_[i - 1];
-            at -= line.length + 2;
+            at -= std::size_t{line.length} + 2;
             if (line.offset >= base || at <= line.offset) {
                 --i;
                 continue;
@@ -195,14 +208,14 @@ void LineList::LayOut() {
                 continue;
             }
             at -= line.offset - lines_[first].offset;
-            std::memmove(out + at, out + lines_[first].offset, line.offset + line.length + 2 - lines_[first].offset);
+            std::memmove(out + at, out + lines_[first].offset, line.End() + 2 - lines_[first].offset);
             i = first;
         }
         for (std::size_t i = 0; i < lines_.size();) {
             const Span line = lines_[i];
             const std::size_t end = line.offset < base && at <= line.offset ? RunFrom(i, base) : i;
             if (end > i) {
-                const std::size_t size = lines_[end - 1].offset + lines_[end - 1].length + 2 - line.offset;
+                const std::size_t size = lines_[end - 1].End() + 2 - line.offset;
                 if (at != line.offset) std::memmove(out + at, out + line.offset, size);
                 at += size;
                 i = end;
@@ -210,7 +223,7 @@ void LineList::LayOut() {
             }
             if (line.offset >= base) Place(out, at, added_.data() + (line.offset - base), line.length);
             else if (at <= line.offset) Place(out, at, out + line.offset, line.length);
-            at += line.length + 2;
+            at += std::size_t{line.length} + 2;
             ++i;
         }
     }
@@ -218,8 +231,8 @@ void LineList::LayOut() {
     added_.clear();
     std::size_t at = 0;
     for (Span& line : lines_) {
-        line.offset = at;
-        at += line.length + 2;
+        line.offset = static_cast<Offset>(at);
+        at += std::size_t{line.length} + 2;
     }
 }
 

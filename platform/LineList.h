@@ -4,6 +4,7 @@
 // A user.mac can hold a million lines: the lines of a loaded file stay where its bytes were read, as views,
 // so that loading, testing, purging and saving them allocates nothing per line.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -56,11 +57,15 @@ public:
     std::string Text() const;
 
 private:
-    // offset counts into bytes_, and from bytes_.size() on into added_.
+    // offset counts into bytes_, and from bytes_.size() on into added_. Offsets of 32 bits keep the list of a
+    // million lines small; MakeSpan refuses (std::length_error) what they cannot count.
+    using Offset = std::uint32_t;
     struct Span {
-        std::size_t offset;
-        std::size_t length;
+        Offset offset;
+        Offset length;
+        std::size_t End() const { return std::size_t{offset} + length; }
     };
+    static Span MakeSpan(std::size_t offset, std::size_t length);
 
     std::string_view ViewOf(const Span& line) const {
         if (line.offset < bytes_.size()) return std::string_view(bytes_.data() + line.offset, line.length);
