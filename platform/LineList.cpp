@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <stdexcept>
+
+#include "Exceptions.h"
 
 namespace orv {
 namespace {
@@ -127,7 +128,7 @@ void LineList::SetText(std::string bytes) {
 LineList::Span LineList::MakeSpan(std::size_t offset, std::size_t length) {
     // Summed in 64 bits, so that the sum cannot wrap in a 32-bit build either.
     if (static_cast<std::uint64_t>(offset) + length > std::numeric_limits<Offset>::max()) {
-        throw std::length_error("a line list holds less than 4 GiB");
+        throw Exception("A text of 4 GiB or more cannot be edited");
     }
     return Span{static_cast<Offset>(offset), static_cast<Offset>(length)};
 }

@@ -58,7 +58,7 @@ public:
 
 private:
     // offset counts into bytes_, and from bytes_.size() on into added_. Offsets of 32 bits keep the list of a
-    // million lines small; MakeSpan refuses (std::length_error) what they cannot count.
+    // million lines small; MakeSpan refuses (orv::Exception) what they cannot count.
     using Offset = std::uint32_t;
     struct Span {
         Offset offset;

@@ -141,10 +141,17 @@ public:
 
 // The installer runs once, in a fresh process that has no freed heap to reuse: every timed run starts with
 // this program's freed heap handed back to the system, so that its memory comes fresh from the system as
-// the installer's does, the yardsticks' as well. Untimed.
+// the installer's does, the yardsticks' as well. Untimed. ORV_BENCH_KEEP_HEAP=1 keeps it instead, to time
+// the work alone where taking memory costs nothing (with GLIBC_TUNABLES=glibc.malloc.mmap_threshold=...
+// above the file's size, so that even the largest blocks are kept).
+void HandBackHeap() {
+    static const bool keep = std::getenv("ORV_BENCH_KEEP_HEAP") != nullptr;
+    if (!keep) malloc_trim(0);
+}
+
 void FreshHeap(benchmark::State& state) {
     state.PauseTiming();
-    malloc_trim(0);
+    HandBackHeap();
     state.ResumeTiming();
 }
 
@@ -190,7 +197,7 @@ void Rewrite(benchmark::State& state, Work work) {
     for (auto _ : state) {
         state.PauseTiming();
         Restore(tree);
-        malloc_trim(0);  // as FreshHeap
+        HandBackHeap();
         state.ResumeTiming();
         work(files, tree);
     }
@@ -227,7 +234,7 @@ void Split(benchmark::State& state) {
         state.PauseTiming();
         std::string bytes = tree.original;  // as read
         orv::LineList lines;
-        malloc_trim(0);  // as FreshHeap
+        HandBackHeap();
         state.ResumeTiming();
         lines.SetText(std::move(bytes));
         state.PauseTiming();
