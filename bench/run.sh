@@ -4,13 +4,14 @@
 #   2. start-up to a visible main window under Wine, against a window of the same controls (bench/reference)
 #   3. /install /quiet and /remove /quiet, against NSIS installers of the same files and key (bench/nsis)
 #   4. user.mac of 1 thousand to 1 million lines: status and the two edits, natively (Google Benchmark),
-#      against reading and writing the same bytes; and /status on the 1-million-line file under Wine
+#      against reading and writing the same bytes, and the most heap each holds against the file's size;
+#      and /status on the 1-million-line file under Wine
 #   5. peak working set of a quiet install, against NSIS's
 # Usage (as root on Debian 12, like tools/test-all.sh): bench/run.sh
 #   about 4 minutes, a minute more for a first build
 # Environment: ORV_BENCH_BUILD (default /tmp/orvandel-bench) for the builds and the raw results,
 #              ORV_BENCH_ROUNDS (default 41) for the alternated rounds of parts 2 and 3; the Wine runs of
-#              parts 4 and 5 take at most 15 rounds.
+#              parts 4 and 5 take at most 15 rounds, the native benchmarks of part 4 at most 9 repetitions.
 # It prints one table; the raw figures stay in $ORV_BENCH_BUILD/results.
 # Wine runs the shipped i686 build where 32-bit programs run, else the x86_64 build (tools/windows-build.sh;
 # ORVANDEL_WINDOWS_BUILD chooses). NSIS makes 32-bit installers only, so without 32-bit Wine its timings are
@@ -22,6 +23,7 @@ build=${ORV_BENCH_BUILD:-/tmp/orvandel-bench}
 rounds=${ORV_BENCH_ROUNDS:-41}
 results=$build/results
 status_rounds=$(( rounds < 15 ? rounds : 15 ))   # each round copies a 1-million-line file twice
+native_rounds=$(( rounds < 9 ? rounds : 9 ))
 
 say() { echo "== $*" >&2; }
 
@@ -131,10 +133,13 @@ timer status runs "$status_rounds" 'C:\HPCHEM' "million|C:\\bench\\million.mac|-
 orv_as_user "$prefix" wineserver -k >/dev/null 2>&1 || true
 cat /proc/loadavg >>"$results/load.txt"
 
-say "user.mac natively (Google Benchmark)"
-export ORV_BENCH_DIR=/var/tmp/orvandel-bench-usermac
+say "user.mac natively (Google Benchmark), $native_rounds repetitions"
+# The files live under the build folder, so that runs of other builds keep apart.
+export ORV_BENCH_DIR=$build/usermac-files
 rm -rf "$ORV_BENCH_DIR"
-"$build/bench-native/orvbench-usermac" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
+# Repetitions interleaved at random: a spell of other work on the machine falls on all the figures alike.
+"$build/bench-native/orvbench-usermac" --benchmark_repetitions="$native_rounds" --benchmark_min_time=0.2 \
+    --benchmark_enable_random_interleaving=true \
     --benchmark_out="$results/usermac.json" --benchmark_out_format=json >"$results/usermac.txt" 2>&1
 rm -rf "$ORV_BENCH_DIR"
 

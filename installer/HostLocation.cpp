@@ -2,6 +2,7 @@
 
 #include "HostContract.h"
 #include "LineList.h"
+#include "UserMacEdit.h"
 
 namespace orv {
 
@@ -27,12 +28,7 @@ public:
 }  // namespace
 
 bool UserMacStartsAddon(Platform& platform, const std::string& userMacPath) {
-    LineList lines;
-    lines.LoadLines(platform, userMacPath);
-    for (std::size_t i = 0; i < lines.Count(); ++i) {
-        if (PositionOf(addon::StartLine, UpperCaseAscii(TrimBlanks(lines.At(i)))) == 1) return true;
-    }
-    return false;
+    return AnyLine(platform.ReadWholeFile(userMacPath), IsStartLine);
 }
 
 std::string RecordedVersion(Platform& platform, const std::string& root) {

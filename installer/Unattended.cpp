@@ -13,6 +13,7 @@
 #include "Procedures.h"
 #include "Sha256.h"
 #include "StepLog.h"
+#include "UserMacEdit.h"
 #include "VersionReport.h"
 
 namespace orv {
@@ -152,7 +153,7 @@ int Verify(Platform& platform, const std::string& root, const std::vector<Payloa
     const std::string userMac = root + host::UserMac;
     LineList lines;
     if (platform.FileIsPresent(userMac)) lines.LoadLines(platform, userMac);
-    const bool first = lines.Count() > 0 && PositionOf(addon::StartLine, UpperCaseAscii(TrimBlanks(lines.At(0)))) == 1;
+    const bool first = lines.Count() > 0 && IsStartLine(lines.View(0));
     holding += first;
     report.Say(std::string(first ? "OK        " : "DIFFERS   ") + "start line first in " + userMac);
     const std::string version = RecordedVersion(platform, root);

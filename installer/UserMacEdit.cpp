@@ -10,7 +10,7 @@ namespace {
 
 // A failed save is reported and the procedure goes on; the write replaces the file in one step, so the
 // old file is still whole.
-void SaveOrReport(Platform& platform, const LineList& lines, const std::string& path, UserDialogs& dialogs,
+void SaveOrReport(Platform& platform, LineList& lines, const std::string& path, UserDialogs& dialogs,
                   StepLog& log, std::size_t linesBefore) {
     try {
         lines.SaveLines(platform, path);
@@ -22,7 +22,7 @@ void SaveOrReport(Platform& platform, const LineList& lines, const std::string& 
 
 // Only the in-memory list loses its blank lines here; the saved file keeps them.
 void AskCleanup(LineList& lines, const std::string& path, UserDialogs& dialogs) {
-    lines.KeepOnly([](const std::string& line) { return !TrimBlanks(line).empty(); });
+    lines.KeepOnly([](std::string_view line) { return !TrimmedView(line).empty(); });
     if (lines.Count() <= 1) return;
     const DialogAnswer answer =
         dialogs.ShowMessageDialog(msg::CleanupQuestion(path), DialogKind::Information, DialogButtons::YesNo);
@@ -31,12 +31,12 @@ void AskCleanup(LineList& lines, const std::string& path, UserDialogs& dialogs) 
 
 }  // namespace
 
-bool IsAddonLine(const std::string& line) {
-    return PositionOf(addon::Marker, UpperCaseAscii(TrimBlanks(line))) > 0;
-}
+bool IsAddonLine(std::string_view line) { return UpperCasedContains(TrimmedView(line), addon::Marker); }
+
+bool IsStartLine(std::string_view line) { return UpperCasedStartsWith(TrimmedView(line), addon::StartLine); }
 
 void PurgeAddonLines(LineList& lines) {
-    lines.KeepOnly([](const std::string& line) { return !IsAddonLine(line); });
+    lines.KeepOnly([](std::string_view line) { return !IsAddonLine(line); });
 }
 
 void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {

@@ -2,6 +2,7 @@
 // The host runs core\user.mac when it starts; the add-on hooks itself in by being its first line and
 // unhooks itself by taking out every line that mentions its folder.
 #include <string>
+#include <string_view>
 
 #include "LineList.h"
 #include "Platform.h"
@@ -11,7 +12,9 @@
 namespace orv {
 
 // A line belongs to the add-on when its trimmed, upper-cased copy mentions "\OV\" anywhere.
-bool IsAddonLine(const std::string& line);
+bool IsAddonLine(std::string_view line);
+// A line starts the add-on when its trimmed, upper-cased copy begins with the start line.
+bool IsStartLine(std::string_view line);
 // Takes out every add-on line in one pass; the other lines keep their text and order.
 void PurgeAddonLines(LineList& lines);
 

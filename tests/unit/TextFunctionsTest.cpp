@@ -36,6 +36,31 @@ TEST(TextFunctions, PositionOf) {
     for (const auto& c : cases) EXPECT_EQ(PositionOf(c.needle, c.text), c.at) << c.needle << " in " << c.text;
 }
 
+TEST(TextFunctions, InPlaceAnswersAreThoseOfTheCopies) {
+    const struct {
+        std::string text, needle;
+    } cases[] = {
+        {"  macro \"..\\ov\\x.mac\",go\t", "\\OV\\"},
+        {"C:\\HPCHEM\\CORE\\USER.MAC \\Ov\\", "\\OV\\"},  // past the first machine words
+        {"0123456789abcdefgh", "GH"},                     // at the very end
+        {"0123456789abcdefgh", "gh"},                     // a small letter never matches
+        {"\t MACRO \"..\\OV\\OV.MCX\",GO", "MACRO \"..\\OV\\OV.MCX\",GO"},
+        {"REM MACRO \"..\\OV\\OV.MCX\",GO", "MACRO \"..\\OV\\OV.MCX\",GO"},
+        {std::string("\0\\ov\\\0", 6), "\\OV\\"},
+        {"\xE4\\\xF6v\\", "\\OV\\"},                      // accented letters stay as they are
+        {"ab", "ABC"},
+        {"", "A"},
+        {"A", ""},
+        {" \t ", " "},
+    };
+    for (const auto& c : cases) {
+        const std::string upper = UpperCaseAscii(TrimBlanks(c.text));
+        EXPECT_EQ(TrimmedView(c.text), TrimBlanks(c.text)) << c.text;
+        EXPECT_EQ(UpperCasedContains(TrimmedView(c.text), c.needle), PositionOf(c.needle, upper) > 0) << c.text;
+        EXPECT_EQ(UpperCasedStartsWith(TrimmedView(c.text), c.needle), PositionOf(c.needle, upper) == 1) << c.text;
+    }
+}
+
 TEST(LineListText, SplitsOnEveryKindOfLineEnd) {
     const struct {
         std::string bytes;

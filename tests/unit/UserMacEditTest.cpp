@@ -26,6 +26,11 @@ TEST(UserMacEdit, Install) {
         {"older start line in lower case", "macro \"c:\\hpchem\\ov\\ov_old.mac\",go\r\n", StartLine + "\r\n", false},
         {"line feeds only", "A\nB\n", StartLine + "\r\nA\r\nB\r\n", true},
         {"unrelated OV without backslashes", "REM OV is great\r\n", StartLine + "\r\nREM OV is great\r\n", true},
+        {"add-on lines between every kind of line end",
+         "A\nmacro \"..\\ov\\x.mac\",go\r\nB\rC\r\n\r\n  \\Ov\\ \nD\n\rE",
+         StartLine + "\r\nA\r\nB\r\nC\r\n\r\nD\r\n\r\nE\r\n", true},
+        {"start line pushes lines down across a purged one",
+         "A\r\n\\ov\\\r\nB\r\nMACRO \"..\\OV\\OLD.MAC\",GO\r\nC\r\n", StartLine + "\r\nA\r\nB\r\nC\r\n", true},
     };
     for (const auto& c : cases) {
         MemoryPlatform platform;
@@ -82,6 +87,7 @@ TEST(UserMacEdit, Remove) {
         {"MACRO \"..\\OV\\OV.MCX\",GO\r\n", ""},
         // The marker at the very start of the trimmed line counts as well as anywhere else.
         {"  \\ov\\old.mac\r\n\\OV\\\r\nKEEP \\O V\\\r\n", "KEEP \\O V\\\r\n"},
+        {"A\r\nMACRO \"..\\OV\\OV.MCX\",GO\r\nB\nC\rD\r\n\\ov\\\nE", "A\r\nB\r\nC\r\nD\r\nE\r\n"},
     };
     for (const auto& c : cases) {
         MemoryPlatform platform;
