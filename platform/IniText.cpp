@@ -1,125 +1,246 @@
 #include "IniText.h"
 
+#include <string_view>
 #include <vector>
-
-#include "LineList.h"
 
 namespace orv::ini {
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) { return UpperCaseAscii(a) == UpperCaseAscii(b); }
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
-std::string TrimSpaces(const std::string& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && (text[first] == ' ' || text[first] == '\t')) ++first;
-    while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t')) --last;
-    return text.substr(first, last - first);
-}
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 
-// "[name]" gives name; anything else gives nothing.
-std::optional<std::string> SectionName(const std::string& line) {
-    const std::string trimmed = TrimSpaces(line);
-    if (trimmed.empty() || trimmed[0] != '[') return std::nullopt;
-    const std::size_t close = trimmed.find(']');
-    if (close == std::string::npos) return TrimSpaces(trimmed.substr(1));
-    return TrimSpaces(trimmed.substr(1, close - 1));
-}
+struct Key {
+    std::string name;
+    std::optional<std::string> value;  // none: a line without '='
+};
 
-bool IsKeyLine(const std::string& line, const std::string& key, std::string* value) {
-    const std::size_t eq = line.find('=');
-    if (eq == std::string::npos || !SameName(TrimSpaces(line.substr(0, eq)), key)) return false;
-    if (value != nullptr) *value = TrimSpaces(line.substr(eq + 1));
-    return true;
-}
+struct Section {
+    std::string name;  // empty: the lines before the first header, or below a "[]"
+    std::vector<Key> keys;
+};
 
-std::vector<std::string> Lines(const std::string& text) {
-    LineList list;
-    list.SetText(text);
-    std::vector<std::string> lines;
-    lines.reserve(list.Count());
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.push_back(list.At(i));
-    return lines;
-}
+struct Profile {
+    Encoding encoding = Encoding::Ansi;
+    bool exact = true;  // false: a UTF-16 file this byte model cannot give back as it was
+    std::vector<Section> sections;
+};
 
-std::string Join(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a'; }
+bool IsBlankOrBreak(char c) { return IsBlank(c) || c == '\r' || c == '\n'; }
+
+std::string_view Trim(std::string_view text, bool (*blank)(char) = IsBlank) {
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     return text;
 }
 
-// The first line of the section's body and one past its last line; npos when the section is missing.
-struct SectionRange {
-    std::size_t begin = std::string::npos;
-    std::size_t end = std::string::npos;
-};
+std::string_view TrimStart(std::string_view text) {
+    while (!text.empty() && IsBlankOrBreak(text.front())) text.remove_prefix(1);
+    return text;
+}
 
-SectionRange FindSection(const std::vector<std::string>& lines, const std::string& section) {
-    SectionRange range;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto name = SectionName(lines[i]);
-        if (!name) continue;
-        if (range.begin != std::string::npos) {
-            range.end = i;
-            return range;
-        }
-        if (SameName(*name, section)) range.begin = i + 1;
+// The system keeps names and values as C strings: a NUL ends them.
+std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Upper(a[i]) != Upper(b[i])) return false;
     }
-    if (range.begin != std::string::npos) range.end = lines.size();
-    return range;
+    return true;
+}
+
+// A name as a caller gives it: blanks and line breaks around it do not count.
+std::string Wanted(const std::string& name) { return std::string(Trim(UpToNul(name), IsBlankOrBreak)); }
+
+// The text of the file without its byte-order mark, one byte a character.
+std::string Body(const std::string& bytes, Profile& profile) {
+    if (bytes.compare(0, Utf8Mark.size(), Utf8Mark) == 0) {
+        profile.encoding = Encoding::Utf8;
+        return bytes.substr(Utf8Mark.size());
+    }
+    const bool little = bytes.compare(0, 2, "\xFF\xFE") == 0;
+    if (!little && bytes.compare(0, 2, "\xFE\xFF") != 0) return bytes;
+    profile.encoding = little ? Encoding::Utf16Le : Encoding::Utf16Be;
+    profile.exact = bytes.size() % 2 == 0;
+    std::string body;
+    body.reserve(bytes.size() / 2);
+    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+        const unsigned low = static_cast<unsigned char>(bytes[little ? at : at + 1]);
+        const unsigned high = static_cast<unsigned char>(bytes[little ? at + 1 : at]);
+        const unsigned unit = low | high << 8;
+        if (unit >= 0x80) profile.exact = false;
+        body += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+    return body;
+}
+
+Profile Parse(const std::string& bytes) {
+    Profile profile;
+    const std::string body = Body(bytes, profile);
+    profile.sections.emplace_back();
+    const std::string_view all(body);
+    for (std::size_t at = 0; at < all.size();) {
+        std::size_t end = all.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) end = all.size();
+        const std::string_view line = Trim(all.substr(at, end - at));
+        at = end + 1;
+        if (line.empty()) continue;
+        if (line.front() == '[') {
+            const std::size_t close = line.rfind(']');
+            if (close != std::string_view::npos) {
+                profile.sections.push_back(Section{UpToNul(Trim(line.substr(1, close - 1))), {}});
+                continue;
+            }
+        }
+        const std::size_t equals = line.find('=');
+        const std::string_view name = equals == std::string_view::npos ? line : Trim(line.substr(0, equals));
+        std::vector<Key>& keys = profile.sections.back().keys;
+        // A run of lines with no name before their '=' counts once.
+        if (name.empty() && !keys.empty() && keys.back().name.empty()) continue;
+        Key key{UpToNul(name), std::nullopt};
+        if (equals != std::string_view::npos) key.value = UpToNul(Trim(line.substr(equals + 1)));
+        keys.push_back(std::move(key));
+    }
+    return profile;
+}
+
+// The file as the system saves it; nothing when a UTF-16 file would have to hold a character it cannot.
+std::optional<std::string> Save(const Profile& profile) {
+    std::string body;
+    for (const Section& section : profile.sections) {
+        if (!section.name.empty()) body += "[" + section.name + "]\r\n";
+        for (const Key& key : section.keys) {
+            body += key.name;
+            if (key.value) body += "=" + *key.value;
+            body += "\r\n";
+        }
+    }
+    switch (profile.encoding) {
+        case Encoding::Ansi: return body;
+        case Encoding::Utf8: return std::string(Utf8Mark) + body;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: break;
+    }
+    const bool little = profile.encoding == Encoding::Utf16Le;
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    bytes.reserve(2 + body.size() * 2);
+    for (char c : body) {
+        if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+        bytes += little ? c : '\0';
+        bytes += little ? '\0' : c;
+    }
+    return bytes;
+}
+
+// A stored value as a read with a 2048-character buffer gives it: matching quotes go, and the closing one is
+// looked for only where the buffer could hold it.
+std::string AsCopied(const std::string& value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        const std::string rest = value.substr(1);
+        std::string copied = rest.substr(0, MaxValue);
+        if (rest.size() <= MaxValue + 1) copied.pop_back();
+        return copied;
+    }
+    return value.substr(0, MaxValue);
+}
+
+// Every lookup and edit goes to the first section of the name; "[]" names none.
+template <typename Sections>
+auto FirstSection(Sections& sections, const std::string& wanted) -> decltype(&sections.front()) {
+    for (auto& section : sections) {
+        if (!section.name.empty() && SameName(section.name, wanted)) return &section;
+    }
+    return nullptr;
+}
+
+std::optional<std::string> Lookup(const Profile& profile, const std::string& section, const std::string& key) {
+    const Section* found = FirstSection(profile.sections, Wanted(section));
+    if (found == nullptr) return std::nullopt;
+    const std::string wanted = Wanted(key);
+    for (const Key& candidate : found->keys) {
+        if (SameName(candidate.name, wanted)) {
+            if (!candidate.value) return std::nullopt;
+            return AsCopied(*candidate.value);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Saved(const Profile& profile, const std::string& unchanged) {
+    std::optional<std::string> bytes = Save(profile);
+    return bytes ? std::move(*bytes) : unchanged;
 }
 
 }  // namespace
 
 std::optional<std::string> Read(const std::string& text, const std::string& section, const std::string& key) {
-    const std::vector<std::string> lines = Lines(text);
-    const SectionRange range = FindSection(lines, section);
-    if (range.begin == std::string::npos) return std::nullopt;
-    std::string value;
-    for (std::size_t i = range.begin; i < range.end; ++i) {
-        if (!IsKeyLine(lines[i], key, &value)) continue;
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        if (value.size() > MaxValue) value.resize(MaxValue);
-        return value;
-    }
-    return std::nullopt;
+    return Lookup(Parse(text), section, key);
 }
 
 std::string Write(const std::string& text, const std::string& section, const std::string& key,
                   const std::string& value) {
-    std::vector<std::string> lines = Lines(text);
-    const std::string entry = key + "=" + value;
-    const SectionRange range = FindSection(lines, section);
-    if (range.begin == std::string::npos) {
-        if (!lines.empty() && !TrimSpaces(lines.back()).empty()) lines.emplace_back();
-        lines.push_back("[" + section + "]");
-        lines.push_back(entry);
-        return Join(lines);
-    }
-    std::size_t lastFilled = range.begin;
-    for (std::size_t i = range.begin; i < range.end; ++i) {
-        if (IsKeyLine(lines[i], key, nullptr)) {
-            lines[i] = entry;
-            return Join(lines);
+    Profile profile = Parse(text);
+    if (!profile.exact) return text;
+    const std::string stored(TrimStart(UpToNul(value)));
+    const std::string wantedKey = Wanted(key);
+    if (Section* found = FirstSection(profile.sections, Wanted(section))) {
+        for (Key& candidate : found->keys) {
+            if (!SameName(candidate.name, wantedKey)) continue;
+            if (candidate.value == stored) return text;
+            candidate.value = stored;
+            return Saved(profile, text);
         }
-        if (!TrimSpaces(lines[i]).empty()) lastFilled = i + 1;
+        found->keys.push_back(Key{std::string(TrimStart(UpToNul(key))), stored});
+        return Saved(profile, text);
     }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastFilled), entry);
-    return Join(lines);
+    profile.sections.push_back(
+        Section{std::string(TrimStart(UpToNul(section))), {Key{std::string(TrimStart(UpToNul(key))), stored}}});
+    return Saved(profile, text);
 }
 
 std::string Remove(const std::string& text, const std::string& section, const std::string& key) {
-    std::vector<std::string> lines = Lines(text);
-    const SectionRange range = FindSection(lines, section);
-    if (range.begin == std::string::npos) return text;
-    for (std::size_t i = range.begin; i < range.end; ++i) {
-        if (IsKeyLine(lines[i], key, nullptr)) {
-            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-            return Join(lines);
+    Profile profile = Parse(text);
+    if (!profile.exact) return text;
+    const std::string wantedSection = Wanted(section), wantedKey = Wanted(key);
+    for (Section& candidate : profile.sections) {
+        if (candidate.name.empty() || !SameName(candidate.name, wantedSection)) continue;
+        for (auto it = candidate.keys.begin(); it != candidate.keys.end(); ++it) {
+            if (!SameName(it->name, wantedKey)) continue;
+            candidate.keys.erase(it);
+            return Saved(profile, text);
         }
     }
     return text;
+}
+
+std::string AsRead(const std::string& value) {
+    const std::string stored(TrimStart(UpToNul(value)));
+    const std::string_view line = std::string_view(stored).substr(0, stored.find_first_of("\r\n"));
+    return AsCopied(std::string(Trim(line)));
+}
+
+bool EditHolds(const std::string& before, const std::string& after, const std::string& section,
+               const std::string& key, const std::string* value) {
+    const Profile old = Parse(before);
+    const Profile now = Parse(after);
+    if (value != nullptr && Lookup(now, section, key) != AsRead(*value)) return false;
+    const std::string editedSection = Wanted(section), editedKey = Wanted(key);
+    // Every key either text shows, as the system lists them: named sections, no comments.
+    for (const Profile* profile : {&old, &now}) {
+        for (const Section& listed : profile->sections) {
+            if (listed.name.empty()) continue;
+            for (const Key& shown : listed.keys) {
+                if (shown.name.empty() || shown.name.front() == ';') continue;
+                if (SameName(listed.name, editedSection) && SameName(shown.name, editedKey)) continue;
+                if (Lookup(old, listed.name, shown.name) != Lookup(now, listed.name, shown.name)) return false;
+            }
+        }
+    }
+    return true;
 }
 
 }  // namespace orv::ini

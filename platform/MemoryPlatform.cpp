@@ -1,5 +1,6 @@
 #include "MemoryPlatform.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "Exceptions.h"
@@ -165,9 +166,14 @@ bool MemoryPlatform::WriteProfileEntry(const std::string& file, const std::strin
     const Node* node = Find(r.key);
     if (parent == nullptr || !parent->folder) return false;
     if (node != nullptr && (node->folder || node->readOnly || node->locked)) return false;
-    const std::string text = ini::Write(node != nullptr ? node->bytes : std::string(), section, key, value);
-    const std::size_t old = node != nullptr ? node->bytes.size() : 0;
-    if (text.size() > old && text.size() - old > capacity_ - UsedSpace()) return false;
+    const std::string before = node != nullptr ? node->bytes : std::string();
+    DropLeftover(ProfilePath(file));
+    if (ini::Read(before, section, key) == ini::AsRead(value)) return true;  // it reads so already
+    const std::string text = ini::Write(before, section, key, value);
+    // Like the Windows platform, which checks the system's edit of a copy before it takes its place.
+    if (!ini::EditHolds(before, text, section, key, &value)) return false;
+    // The file is copied beside itself, and the system edits the copy: that needs room for the larger of the two.
+    if (std::max(before.size(), text.size()) > capacity_ - UsedSpace()) return false;
     StoreFile(r, text.data(), text.size(), true);
     return true;
 }
@@ -177,7 +183,10 @@ void MemoryPlatform::RemoveProfileEntry(const std::string& file, const std::stri
     const Resolved r = Resolve(ProfilePath(file));
     Node* node = Find(r);
     if (node == nullptr || node->folder || node->readOnly || node->locked) return;
-    node->bytes = ini::Remove(node->bytes, section, key);
+    const std::string text = ini::Remove(node->bytes, section, key);
+    DropLeftover(ProfilePath(file));
+    if (node->bytes.size() > capacity_ - UsedSpace()) return;
+    if (ini::EditHolds(node->bytes, text, section, key, nullptr)) node->bytes = text;
 }
 
 void MemoryPlatform::FlushProfile(const std::string& file) { Fault("FlushProfile", file); }

@@ -5,9 +5,12 @@
 #include <tlhelp32.h>
 
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "Exceptions.h"
 #include "IniText.h"
+#include "LineList.h"
 #include "WinHandle.h"
 
 namespace orv {
@@ -73,6 +76,81 @@ void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::
         SetFileSecurityA(replacement.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
 }
 
+// The value of a key as the system reads it, or nothing when it is missing: two defaults tell the two apart.
+std::optional<std::string> SystemValue(const std::string& file, const std::string& section, const std::string& key) {
+    char value[2048];
+    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x01", value, 2048, file.c_str());
+    if (std::string(value, length) != "\x01") return std::string(value, length);
+    length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x02", value, 2048, file.c_str());
+    if (std::string(value, length) == "\x02") return std::nullopt;
+    return std::string(value, length);
+}
+
+// A list of NUL-ended strings the system fills in, in a buffer grown until it fits; false when it never does.
+template <typename Fill>
+bool SystemList(Fill fill, std::vector<std::string>& strings) {
+    for (DWORD size = 4096; size <= (DWORD{1} << 24); size *= 4) {
+        std::string buffer(size, '\0');
+        const DWORD length = fill(buffer.data(), size);
+        if (length + 2 >= size) continue;  // cut short
+        for (std::size_t at = 0; at < length;) {
+            const std::size_t end = buffer.find('\0', at);
+            if (end > at) strings.push_back(buffer.substr(at, end - at));
+            at = end + 1;
+        }
+        return true;
+    }
+    return false;
+}
+
+// Every key the system shows in the file, as section and key: the named sections' keys, comments left out.
+bool ListedKeys(const std::string& file, std::vector<std::pair<std::string, std::string>>& keys) {
+    std::vector<std::string> sections;
+    const auto names = [&](char* buffer, DWORD size) {
+        return GetPrivateProfileSectionNamesA(buffer, size, file.c_str());
+    };
+    if (!SystemList(names, sections)) return false;
+    for (const std::string& section : sections) {
+        std::vector<std::string> lines;
+        const auto entries = [&](char* buffer, DWORD size) {
+            return GetPrivateProfileSectionA(section.c_str(), buffer, size, file.c_str());
+        };
+        if (!SystemList(entries, lines)) return false;
+        for (const std::string& line : lines) {
+            const std::string key = TrimBlanks(line.substr(0, line.find('=')));
+            if (!key.empty() && key[0] != ';') keys.emplace_back(section, key);
+        }
+    }
+    return true;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return UpperCaseAscii(TrimBlanks(a)) == UpperCaseAscii(TrimBlanks(b));
+}
+
+// The system's edit of the copy is taken only when it reads back as asked: the key gives the value written (after
+// a removal a second key of the name may show), and every other key reads as in the original. A write cut short
+// by a full disk fails this, and so does an edit that would move keys (the system drops a "[]" header, and the
+// keys below it join the section above).
+bool EditHolds(const std::string& original, const std::string& copy, const std::string& section,
+               const std::string& key, const std::string* value) {
+    if (value != nullptr && SystemValue(copy, section, key) != ini::AsRead(*value)) return false;
+    std::vector<std::pair<std::string, std::string>> keys;
+    if (!ListedKeys(original, keys) || !ListedKeys(copy, keys)) return false;
+    for (const auto& [listedSection, listedKey] : keys) {
+        if (SameName(listedSection, section) && SameName(listedKey, key)) continue;
+        if (SystemValue(original, listedSection, listedKey) != SystemValue(copy, listedSection, listedKey))
+            return false;
+    }
+    return true;
+}
+
+bool FlushedToDisk(const std::string& path) {
+    FileHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() && FlushFileBuffers(file.Get()) && file.Close();
+}
+
 // The class names, each ended by a NUL, gathered first: the visitor may throw, and an exception must not
 // unwind through the system's frames, so it is called once the system has returned.
 struct EnumState {
@@ -128,26 +206,47 @@ std::string WindowsPlatform::ReadProfileEntry(const std::string& file, const std
     return std::string(value, length);
 }
 
-// The system's profile functions rewrite a file in place: a full disk or a cut-off run can leave it short
-// while the call reports success. A profile given by its path is therefore edited as text and replaced in
-// one step, like every other file the program writes; a bare name stays with the system, which knows where
-// (and whether in the registry) it lives. False when the file cannot be read or replaced.
+// The system's profile functions rewrite a file in place: a full disk or a cut-off run can leave it short while
+// the call reports success. A profile given by its path is therefore copied beside itself, the system edits the
+// copy, and the copy is checked and put in place in one step, like every other file the program writes; the edit
+// stays the system's own, whatever the file holds (its encoding too). A bare name stays with the system, which
+// knows where (and whether in the registry) it lives. False when the edit cannot be made or would not hold.
 bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string& section, const std::string& key,
                                      const std::string* value) {
-    try {
-        const bool present = FileIsPresent(file);
-        if (!present && value == nullptr) return true;  // nothing to remove
-        const std::string before = present ? ReadWholeFile(file) : std::string();
-        const std::string after =
-            value != nullptr ? ini::Write(before, section, key, *value) : ini::Remove(before, section, key);
-        if (present && after == before) return true;
-        WriteWholeFile(file, after.data(), after.size());
-    } catch (const Exception&) {
-        return false;
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    const bool present = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!present && value == nullptr) return true;  // nothing to remove
+    // Refused as the in-place rewrite would refuse them, although the move would replace some.
+    constexpr DWORD refused =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+    if (present && (attributes & refused) != 0) return false;
+    const std::string copy = ReplacementPath(file);
+    DeleteFileA(copy.c_str());  // a leftover of a run that was cut off
+    // Nothing to do, and so nothing that a full disk could stop.
+    if (present && value != nullptr && SystemValue(file, section, key) == ini::AsRead(*value)) return true;
+
+    bool placed = false;
+    if (!present || Retrying([&] { return CopyFileA(file.c_str(), copy.c_str(), FALSE) != FALSE; })) {
+        const BOOL written = WritePrivateProfileStringA(section.c_str(), key.c_str(),
+                                                        value != nullptr ? value->c_str() : nullptr, copy.c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());  // out of the system's cache
+        const bool holds = written && EditHolds(file, copy, section, key, value);
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
+        try {
+            if (holds && present && ReadWholeFile(copy) == ReadWholeFile(file)) {
+                placed = true;  // the system changed nothing
+            } else if (holds && FlushedToDisk(copy)) {
+                PlaceReplacement(file, copy, present);
+                placed = true;
+            }
+        } catch (const Exception&) {
+            // not placed: reported below
+        }
     }
+    DeleteFileA(copy.c_str());  // unless it took the file's place
     // Whatever the system still holds of the old file is stale now.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
-    return true;
+    return placed;
 }
 
 bool WindowsPlatform::WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
@@ -256,8 +355,16 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
         throw EWriteError(StreamWriteErrorText());
     }
 
-    // An existing file keeps what is its own; the move that puts the new bytes in place is one step.
-    if (exists) KeepWhatIsItsOwn(path, attributes, temp);
+    PlaceReplacement(path, temp, exists);
+}
+
+// An existing file keeps what is its own (KeepWhatIsItsOwn); the move that puts the replacement in place is
+// one step. On failure the replacement is gone and the target as it was.
+void WindowsPlatform::PlaceReplacement(const std::string& path, const std::string& temp, bool exists) {
+    if (exists) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) KeepWhatIsItsOwn(path, attributes, temp);
+    }
     const bool placed = Retrying([&] {
         return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     });

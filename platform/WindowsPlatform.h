@@ -33,6 +33,8 @@ public:
 private:
     bool RewriteProfile(const std::string& file, const std::string& section, const std::string& key,
                         const std::string* value);
+    // Puts a replacement written beside the target in its place in one step; throws EFCreateError.
+    void PlaceReplacement(const std::string& path, const std::string& temp, bool exists);
     [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
 
