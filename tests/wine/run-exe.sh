@@ -20,4 +20,12 @@ if [ ! -d "$prefix" ] || [ "$ORV_WINE_TEMPLATE/.orv-ready" -nt "$prefix/.orv-cop
     ) 9>"$ORV_WINE_HOME/.run-$ORV_WINE_ARCH.lock"
 fi
 orv_as_user "$prefix" wineserver -p10 >/dev/null 2>&1
-orv_as_user "$prefix" wine "$exe" "$@"
+# The program's output goes through a file: Wine's daemons, started with the first program, inherit it and
+# outlive the program, and on ctest's own pipe they would keep the test open until they end.
+out=$(mktemp "${TMPDIR:-/tmp}/run-exe.XXXXXX")
+chmod 666 "$out"
+orv_as_user "$prefix" wine "$exe" "$@" >"$out" 2>&1
+rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc
