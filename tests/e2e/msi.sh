@@ -38,12 +38,19 @@ package Orvandel && package Older --version 3.1.0 || { e2e_end; exit; }
 
 # msi ARGS...: msiexec with ARGS and a verbose log in C:\msi.log, kept as OUT_DIR/msi-N-CASE.log; Rc gets its
 # exit code. It runs from a batch file: Wine's own exit status keeps only the low eight bits of it.
+# 9009 is the batch's own "could not start msiexec" (seen once on a loaded CI machine, right after a run that
+# had been refused): msiexec never ran, so nothing of the package was tried; that start is tried once more.
 Runs=0
 msi() {
     e2e_write 'C:\e2e\msi.cmd' "@msiexec $* /l*v C:\\msi.log"$'\r\n''@>C:\msi.rc echo %ERRORLEVEL%'$'\r\n'
-    rm -f "$(e2e_path 'C:\msi.rc')" "$(e2e_path 'C:\msi.log')"
-    e2e_wine cmd /c 'C:\e2e\msi.cmd'
-    Rc=$(tr -d '\r ' <"$(e2e_path 'C:\msi.rc')" 2>/dev/null || echo none)
+    local try
+    for try in 1 2; do
+        rm -f "$(e2e_path 'C:\msi.rc')" "$(e2e_path 'C:\msi.log')"
+        e2e_wine cmd /c 'C:\e2e\msi.cmd'
+        Rc=$(tr -d '\r ' <"$(e2e_path 'C:\msi.rc')" 2>/dev/null || echo none)
+        { [ "$Rc" = 9009 ] && [ ! -f "$(e2e_path 'C:\msi.log')" ]; } || break
+        echo "note  $name: msiexec did not start ($(tr -d '\r' <"$E2E_WORK/wine.out" | tr '\n' ' ' | cut -c1-300))"
+    done
     Runs=$((Runs + 1))
     cp "$(e2e_path 'C:\msi.log')" "$E2E_OUT/msi-$Runs-$name.log" 2>/dev/null
 }
