@@ -1,33 +1,34 @@
 #pragma once
-// Owners for the two kinds of kernel handle the platform opens. Each closes its handle exactly once.
+// Owners for the kinds of handle the platform opens. Each closes its handle exactly once.
 #include <windows.h>
 
 namespace orv {
 
-// A file handle from CreateFileA (invalid is INVALID_HANDLE_VALUE).
-class FileHandle {
+// Kind says what an unset handle is (Kind::Invalid()) and how one is closed (Kind::Close).
+template <typename Kind>
+class UniqueHandle {
 public:
-    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(FileHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
-    FileHandle& operator=(FileHandle&& other) noexcept {
+    explicit UniqueHandle(HANDLE handle = Kind::Invalid()) : handle_(handle) {}
+    ~UniqueHandle() { Close(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = Kind::Invalid(); }
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             Close();
             handle_ = other.handle_;
-            other.handle_ = INVALID_HANDLE_VALUE;
+            other.handle_ = Kind::Invalid();
         }
         return *this;
     }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
 
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Valid() const { return handle_ != Kind::Invalid(); }
     HANDLE Get() const { return handle_; }
     // Closes now; true unless the system reported a failure.
     bool Close() {
         if (!Valid()) return true;
-        const BOOL closed = CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
+        const BOOL closed = Kind::Close(handle_);
+        handle_ = Kind::Invalid();
         return closed != FALSE;
     }
 
@@ -35,47 +36,24 @@ private:
     HANDLE handle_;
 };
 
+struct FileHandleKind {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static BOOL Close(HANDLE handle) { return CloseHandle(handle); }
+};
+struct KernelHandleKind {
+    static HANDLE Invalid() { return nullptr; }
+    static BOOL Close(HANDLE handle) { return CloseHandle(handle); }
+};
+struct FindHandleKind {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static BOOL Close(HANDLE handle) { return FindClose(handle); }
+};
+
+// A file from CreateFileA, or a snapshot from CreateToolhelp32Snapshot (both invalid as INVALID_HANDLE_VALUE).
+using FileHandle = UniqueHandle<FileHandleKind>;
 // A kernel object's handle whose invalid value is null (a process, a mutex).
-class KernelHandle {
-public:
-    explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~KernelHandle() {
-        if (handle_ != nullptr) CloseHandle(handle_);
-    }
-    KernelHandle(KernelHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-    KernelHandle& operator=(KernelHandle&& other) noexcept {
-        if (this != &other) {
-            if (handle_ != nullptr) CloseHandle(handle_);
-            handle_ = other.handle_;
-            other.handle_ = nullptr;
-        }
-        return *this;
-    }
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
-
-    bool Valid() const { return handle_ != nullptr; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
+using KernelHandle = UniqueHandle<KernelHandleKind>;
 // A search handle from FindFirstFileA.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (Valid()) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
+using FindHandle = UniqueHandle<FindHandleKind>;
 
 }  // namespace orv
