@@ -50,7 +50,7 @@ std::optional<RunningProcess> HostProgramRunning(Platform& platform, const std::
     if (folder.empty()) return std::nullopt;
     folder += '\\';
     for (RunningProcess& process : platform.RunningProcesses()) {
-        if (UpperCaseAscii(process.image).compare(0, folder.size(), folder) == 0) return std::move(process);
+        if (UpperCasedStartsWith(process.image, folder)) return std::move(process);
     }
     return std::nullopt;
 }

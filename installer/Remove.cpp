@@ -77,17 +77,15 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
         if (!InLinkedFolder(platform, root, file)) RemoveLogged(platform, root + file, log);
         else if (platform.FileIsPresent(root + file)) log.FileNotDeleted(root + file);
     }
-    if (InLinkedFolder(platform, root, addon::Profile)) {
-        if (RecordedVersion(platform, root) != addon::NoVersion) log.VersionNotForgotten(root + addon::Profile);
-    } else {
-        ProfileFile profile(platform, root + addon::Profile);
-        profile.RemoveValue(addon::VersionSection, addon::VersionKey);
-        // The system's removal says nothing when it fails: what is still recorded afterwards tells.
-        const std::string absent = "\x7F";  // no value a profile can hold
-        const std::string left = profile.ReadValue(addon::VersionSection, addon::VersionKey, absent);
-        if (left == absent) log.VersionForgotten(profile.FileName());
-        else log.VersionNotForgotten(profile.FileName());
-    }
+    const bool profileLinked = InLinkedFolder(platform, root, addon::Profile);
+    ProfileFile profile(platform, root + addon::Profile);
+    if (!profileLinked) profile.RemoveValue(addon::VersionSection, addon::VersionKey);
+    // The system's removal says nothing when it fails: what is still recorded afterwards tells.
+    const std::string absent = "\x7F";  // no value a profile can hold
+    if (profile.ReadValue(addon::VersionSection, addon::VersionKey, absent) != absent)
+        log.VersionNotForgotten(profile.FileName());
+    else if (!profileLinked)
+        log.VersionForgotten(profile.FileName());
     RefreshStatus(platform, root, view);
     dialogs.ShowMessageDialog(!restored.empty() ? msg::RemovedRestored : msg::Removed, DialogKind::Information,
                               DialogButtons::Ok);

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "LineList.h"
+
 namespace orv::ini {
 namespace {
 
@@ -43,12 +45,10 @@ std::string_view TrimStart(std::string_view text) {
 // The system keeps names and values as C strings: a NUL ends them.
 std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i])) return false;
+        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
     }
     return true;
 }
