@@ -155,6 +155,13 @@ int PressKey(HWND top, const std::string& name) {
     HWND focus = FocusOf(top);
     HWND target = focus && (focus == top || IsChild(top, focus)) ? focus : top;
     PostKey(target, key);
+    // The key is posted (key down, key up and the character it makes): the program takes one posted message a
+    // turn of its message loop, and a sent message at the start of each turn. So the key has been handled once
+    // a few sent messages have come back, and what is read next (the focus, say) is read after it.
+    for (int turn = 0; turn < 4; ++turn) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result)) break;
+    }
     Line("key\t" + name + "\t" + Escaped(TextOf(target)));
     return Done;
 }
@@ -174,13 +181,19 @@ int Run(int argc, char** argv) {
     if (command == "settled") {
         // A procedure runs on the window's only thread: while it works, sent messages wait; while one of its
         // dialogs is up, the main window is disabled. Enabled and answering means no procedure is under way.
+        // Four times in a row, 25 ms apart: a dialog that has just closed enables the window before the
+        // procedure's last steps (the focus it sets), and a system call on the way may answer a sent message.
         const DWORD ms = Milliseconds(argc, argv, 2, 10000);
-        const bool settled = Within(ms, [] {
+        int streak = 0;
+        const bool settled = Within(ms, [&streak] {
             HWND main = Top(MainCaption);
             DWORD_PTR result = 0;
-            return main && IsWindowEnabled(main) &&
-                   SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 250, &result) != 0 &&
-                   IsWindowEnabled(main);
+            const bool idle =
+                main && IsWindowEnabled(main) &&
+                SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 250, &result) != 0 &&
+                IsWindowEnabled(main);
+            streak = idle ? streak + 1 : 0;
+            return streak >= 4;
         });
         if (!settled) return Fail(NotFound, "the main window did not settle within " + std::to_string(ms) + " ms");
         Line("settled");
