@@ -3,15 +3,16 @@
 // To unwind a frame, libgcc's unwinder asks _Unwind_Find_FDE for the frame description (FDE) that covers
 // the frame's address. The library's own registry sorts the descriptions of every registered module into
 // a search table, with locks for threads: 10 KB of a program that throws only to report an error. This
-// program has one table, its .eh_frame section, which crtbegin registers at start-up; a lookup reads it
-// from start to end, a few microseconds per frame on an error path. The records are those of the DWARF
-// call frame information as GCC writes them (a CIE, then FDEs that point back to it).
+// program has one table, its .eh_frame section, whose bounds the linker gives (app/CMakeLists.txt); a
+// lookup reads it from start to end, a few microseconds per frame on an error path. The records are those
+// of the DWARF call frame information as GCC writes them (a CIE, then FDEs that point back to it). Only the
+// 32-bit program unwinds this way; the 64-bit one uses the tables of Windows itself.
 #include <cstdint>
 #include <cstring>
 
-namespace {
+extern "C" const unsigned char orv_eh_frame_start[], orv_eh_frame_end[];
 
-const unsigned char* theTable;
+namespace {
 
 // libgcc's struct dwarf_eh_bases: what an address in the description is relative to.
 struct EhBases {
@@ -92,19 +93,10 @@ bool FdeEncoding(const unsigned char* cie, unsigned char& encoding) {
 
 }  // namespace
 
-// Called by crtbegin with the start of .eh_frame; the table ends at the zero length crtend puts after it.
-extern "C" __attribute__((used)) void __register_frame_info(const void* table, void*) {
-    theTable = static_cast<const unsigned char*>(table);
-}
-
-extern "C" __attribute__((used)) void* __deregister_frame_info(const void*) {
-    theTable = nullptr;
-    return nullptr;
-}
-
 extern "C" const void* _Unwind_Find_FDE(void* pc, EhBases* bases) {
     const auto address = reinterpret_cast<std::uintptr_t>(pc);
-    for (const unsigned char* record = theTable; record && Word(record) != 0; record += 4 + Word(record)) {
+    const unsigned char* record = orv_eh_frame_start;
+    for (; orv_eh_frame_end - record >= 8 && Word(record) != 0; record += 4 + Word(record)) {
         if (Word(record) == 0xffffffff) return nullptr;  // 64-bit lengths: never written for this program
         const std::uint32_t cieDistance = Word(record + 4);
         if (cieDistance == 0) continue;  // a CIE

@@ -54,6 +54,12 @@ extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return &theGlobals; 
 extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return &theGlobals; }
 }  // namespace __cxxabiv1
 
+// Memory for new, without the library's loop over a new-handler: the program installs none.
+void* operator new(std::size_t size) {
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+
 // The room for an exception in flight, from the heap. The runtime's own version adds an emergency pool
 // for a heap that is exhausted, guarded by a lock for threads (4 KB with the thread support it brings);
 // the program's only exceptions report an error, and a heap too full to hold one ends it either way. The

@@ -68,7 +68,7 @@ def map_contributors(path):
                 name = f'program (one LTO unit), {section}'
             elif name == 'dll stuff':
                 name = 'base relocations'
-            elif re.match(r'^lib(kernel32|user32|gdi32|shell32|advapi32|comctl32|msvcrt)\.a\(lib\w+_(def)?[sht]\d*\.o\)', name):
+            elif re.match(r'^lib(kernel32|user32|gdi32|shell32|advapi32|comctl32|msvcrt)\.a\(lib(kernel32|user32|gdi32|shell32|advapi32|comctl32|msvcrt)', name):
                 name = re.sub(r'\(.*', ' (import thunks)', name)
             sizes[name] += int(m.group(2), 16)
         pending = None
@@ -110,10 +110,13 @@ def main(argv):
             print(f'  {size:9,}  {name}')
         groups = collections.Counter()
         for name, size in contributors.items():
-            groups[group_of(name)] += size
-        print('\nThe runtime\'s pieces, grouped')
-        for label, _ in GROUPS:
-            print(f'  {groups[label]:9,}  {label}')
+            if name != 'payload resources' and not name.startswith('objects.a('):
+                groups[name if name.startswith(('program', 'base')) else group_of(name)] += size
+        groups['resources besides the payload'] = next(raw for name, raw, _, _ in sections if name == '.rsrc') - payload
+        groups['headers and section padding'] = total - payload - sum(groups.values())
+        print(f'\nThe overhead, all told ({total - payload:,} bytes)')
+        for label, size in groups.most_common():
+            print(f'  {size:9,}  {label}')
     if len(argv) > 4:
         symbols = symbol_sizes(argv[4])
         print(f'\nLargest symbols (nm --size-sort of the unstripped twin)')
