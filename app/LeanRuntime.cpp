@@ -60,16 +60,18 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
+// The rest serves the 32-bit program, which unwinds with libgcc's DWARF unwinder; the 64-bit one unwinds
+// through Windows' own tables, with routines of its own.
+#if defined(__i386__)
+
 // The room for an exception in flight, from the heap. The runtime's own version adds an emergency pool
 // for a heap that is exhausted, guarded by a lock for threads (4 KB with the thread support it brings);
 // the program's only exceptions report an error, and a heap too full to hold one ends it either way. The
-// runtime keeps its record of the exception (its __cxa_refcounted_exception) just before the object.
+// runtime keeps its record of the exception (its __cxa_refcounted_exception) just before the object:
+// 0x60 bytes with GCC 12's libstdc++ for i686, as its own __cxa_allocate_exception adds.
+static_assert(__GNUC__ == 12, "check kExceptionRecord against this compiler's __cxa_allocate_exception");
 namespace {
-#if defined(__x86_64__)
-constexpr std::size_t kExceptionRecord = 0xa0;
-#else
 constexpr std::size_t kExceptionRecord = 0x60;
-#endif
 }  // namespace
 
 extern "C" void* __cxa_allocate_exception(std::size_t size) noexcept {
@@ -94,3 +96,5 @@ extern "C" __attribute__((used)) _Unwind_Reason_Code __gcc_personality_v0(
     _Unwind_Context* context) {
     return __gxx_personality_v0(version, actions, exceptionClass, exception, context);
 }
+
+#endif  // __i386__
