@@ -79,7 +79,9 @@ def symbol_sizes(path):
     sizes = []
     for line in open(path, errors='replace'):
         parts = line.rstrip('\n').split(' ', 3)
-        if len(parts) == 4 and parts[2] in 'tTrRdDbB' and not parts[3].startswith('.'):
+        # Section names, and the bounds of .eh_frame the linker gives the 32-bit program, are no symbols of
+        # their own: nm sizes them up to the next symbol.
+        if len(parts) == 4 and parts[2] in 'tTrRdDbB' and not parts[3].startswith(('.', 'orv_eh_frame_')):
             sizes.append((int(parts[1], 16), parts[3]))
     return sorted(sizes, reverse=True)
 
