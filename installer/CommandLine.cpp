@@ -128,9 +128,9 @@ std::string UsageText() {
            "/quiet     no window and no dialog (also /S, /VERYSILENT, /qn)\n"
            "/log=FILE  append a record of the run to FILE\n"
            "\n"
-           "Exit codes: 0 success, 1 completed with reported failures, 2 ChemStation is running,\n"
-           "3 ChemStation not found or not supported, 4 stopped by an error, 5 verification failed,\n"
-           "87 invalid command line.";
+           "Exit codes: 0 success, 1 completed with reported failures, 3 ChemStation not found or not\n"
+           "supported, 4 stopped by an error, 5 verification failed, 87 invalid command line,\n"
+           "1618 refused (ChemStation is running, or another run): nothing changed, try again later.";
 }
 
 }  // namespace orv

@@ -33,7 +33,9 @@ struct RunFacts {
 enum ExitCode : int {
     ExitSuccess = 0,
     ExitReportedFailures = 1,   // a file, user.mac or a restore failed and was reported; the rest was done
-    ExitHostRunning = 2,        // refused: a ChemStation program is running, or another run of the installer
+    // Refused, nothing changed, run again later: a ChemStation program is running, or another run of the
+    // installer. Windows Installer's "another installation is in progress", which deployment tools retry.
+    ExitHostRunning = 1618,
     ExitNoHost = 3,             // ChemStation not found, or the unsupported GCMS variant
     ExitStoppedByError = 4,     // an error the window would have shown in its error display ended the run
     ExitVerifyFailed = 5,       // /verify: the installation differs from this program's files
