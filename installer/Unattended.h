@@ -27,6 +27,14 @@ struct RunFacts {
     std::string computer;
     std::string commandLine;
     std::string commit;  // the source commit the program was built from, for /version
+    // For the installation report and the event record.
+    std::string utcTime{};      // "2026-12-08 20:40:07"
+    std::string account{};      // "DOMAIN\name"
+    std::string sid{};          // "S-1-5-21-..."
+    std::string rights{};       // "SYSTEM", "administrator (elevated)", "standard user"
+    std::string windows{};      // "10.0 build 19045, x64; this program x86"
+    std::string programPath{};  // this program's file
+    unsigned codePage = 0;    // of the system's 8-bit text, 0 when not known
 };
 
 // What distribution tools see. Never success when anything failed.
