@@ -26,15 +26,16 @@ namespace {
 // Sized for the narrower and shorter of A4 and Letter; digests break anywhere rather than run off the page.
 const char* const Head =
     "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"CHARSET\">"
-    "<style>\n@page{margin:14mm}\n"
-    "body{font:9.5pt Arial,Helvetica,sans-serif;color:#000;max-width:180mm;margin:0 auto}\n"
-    "h1{font-size:15pt;margin:0 0 1mm}h2{font-size:11pt;margin:5mm 0 1mm}\n"
-    "table{border-collapse:collapse;width:100%}th,td{border:1px solid #777;padding:1mm 1.5mm;text-align:left;"
+    "<style>\n@page{margin:12mm}\n"
+    "body{font:9pt Arial,Helvetica,sans-serif;color:#000;max-width:180mm;margin:0 auto}\n"
+    "h1{font-size:15pt;margin:0 0 1mm}h2{font-size:11pt;margin:3mm 0 1mm}\n"
+    "table{border-collapse:collapse;width:100%}th,td{border:1px solid #777;padding:.6mm 1.5mm;text-align:left;"
     "vertical-align:top;overflow-wrap:anywhere}\nth{background:#e8e8e8}.k{width:42mm}.i{width:30%}.r{width:13mm}"
     "tr{break-inside:avoid}\n"
-    ".h{font:7.5pt Consolas,'Courier New',monospace;word-break:break-all}\n"
+    ".h{font:7.2pt Consolas,'Courier New',monospace;word-break:break-all}\n"
     ".PASS{color:#060;font-weight:bold;white-space:nowrap}.FAIL{color:#b00;font-weight:bold;white-space:nowrap}"
-    ".result{font-size:13pt;border:2px solid #000;padding:2mm;margin:3mm 0}\n.sign td{height:10mm}\n"
+    ".result{font-size:13pt;border:2px solid #000;padding:2mm;margin:3mm 0}\n.sign{break-inside:avoid}"
+    ".sign td{height:7mm}h2{break-after:avoid}\n"
     "</style>\n<title>";
 
 // The encoding the system's 8-bit text is in, as browsers name it.
@@ -59,7 +60,10 @@ public:
         html += HtmlText(text);
         return *this;
     }
-    void Fact(const char* key, const std::string& value) { *this << "<tr><th class=k>" << key << "</th><td>"; Text(value) << "</td></tr>\n"; }
+    void Fact(const char* key, const std::string& value, const char* look = "") {
+        *this << "<tr><th class=k>" << key << "</th><td" << look << ">";
+        Text(value) << "</td></tr>\n";
+    }
     void Cell(const std::string& value, const std::string& sha256) {
         *this << "<td>";
         Text(value);
@@ -93,12 +97,11 @@ std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
     Page page;
     page.html = Head;
     page.html.replace(page.html.find("CHARSET"), 7, Charset(facts.codePage));
-    page.Text("Installation report: " + product + ", " + s.action + ", " + facts.computer) << "</title></head><body>\n";
-    page << "<h1>Installation report</h1>\n<p>Orvandel add-on for ChemStation: ";
-    page.Text(s.action) << " of " << addon::Version << " on ";
-    page.Text(facts.computer) << ", ";
-    page.Text(facts.utcTime) << " UTC</p>\n<p class=result>Result: <span class=" << PassOrFail(pass) << ">"
-                            << PassOrFail(pass) << "</span>. ";
+    const std::string title = std::string("Installation report: ") + s.action + " of the Orvandel add-on " +
+                              addon::Version + " on " + facts.computer;
+    page.Text(title) << "</title></head><body>\n<h1>";
+    page.Text(title) << "</h1>\n";
+    page << "<p class=result>Result: <span class=" << PassOrFail(pass) << ">" << PassOrFail(pass) << "</span>. ";
     page.Text(DecimalText(holding) + " of " + DecimalText(s.rows.size()) + " items as expected; exit code " +
               DecimalText(static_cast<unsigned long>(s.code)) + " (" + CodeMeaning(s.code) + ").")
         << "</p>\n";
@@ -107,17 +110,15 @@ std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
     page.Fact("Product", product);
     page.Fact("Build commit", facts.commit);
     page.Fact("Program file", facts.programPath);
-    page.Fact("Program SHA-256", s.programSha256.empty() ? "could not be read" : s.programSha256);
+    page.Fact("Program SHA-256", s.programSha256.empty() ? "could not be read" : s.programSha256, " class=h");
     page.Fact("Command line", facts.commandLine);
-    page.Fact("Time (UTC)", facts.utcTime);
-    page.Fact("Local time", facts.localTime);
+    page.Fact("Time", facts.utcTime + " UTC, local " + facts.localTime);
     page.Fact("Computer", facts.computer);
-    page.Fact("User", facts.account);
-    page.Fact("User SID", facts.sid);
+    page.Fact("User", facts.account + ", SID " + facts.sid);
     page.Fact("Rights", facts.rights);
     page.Fact("Windows", facts.windows);
-    page.Fact("ChemStation folder", s.root.empty() ? "not found" : s.root);
-    page.Fact("Found through", "Path= in section [PCS] of " + s.profile + " in the Windows folder");
+    page.Fact("ChemStation folder", (s.root.empty() ? "not found" : s.root) + ", from Path= in section [PCS] of " +
+                                        s.profile + " in the Windows folder");
     page.Fact("Log of the run", s.logFile.empty() ? "none" : s.logFile);
     page << "</table>\n";
 

@@ -22,7 +22,7 @@ run() {
 # render NAME WINPATH: the report as Chromium shows it (PNG) and prints it on Letter and on A4 (PDF, as text).
 render() {
     local html=$E2E_WORK/$1.html paper profile
-    cp "$(e2e_path "$2")" "$html" || { e2e_fail "$1: no report"; return 1; }
+    cp "$(e2e_path "$2")" "$html" && cp "$html" "$E2E_OUT/report-$1.html" || { e2e_fail "$1: no report"; return 1; }
     for paper in letter A4; do
         profile=$(mktemp -d)
         sed "s|<style>|<style>@page{size:$paper}|" "$html" >"$E2E_WORK/$1-$paper.html"
