@@ -19,21 +19,23 @@ run() {
     Event=$(grep -a ':eventlog:ReportEventW' "$E2E_WORK/stderr" | sed 's/^[0-9a-f]*://')
 }
 
-# render NAME WINPATH: the report as Chromium shows it (PNG) and prints it on Letter and on A4 (PDF, as text).
+# chrome ARGS...: headless Chromium with a fresh profile; render NAME WINPATH: the report as Chromium shows it
+# (PNG) and prints it on Letter and on A4 (PDF, as text).
+chrome() {
+    local profile status
+    profile=$(mktemp -d)
+    timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking --disable-component-update \
+        --no-first-run --disable-sync --user-data-dir="$profile" "$@" >/dev/null 2>&1
+    status=$?; rm -rf "$profile"; return $status
+}
 render() {
-    local html=$E2E_WORK/$1.html paper profile
+    local html=$E2E_WORK/$1.html paper
     cp "$(e2e_path "$2")" "$html" && cp "$html" "$E2E_OUT/report-$1.html" || { e2e_fail "$1: no report"; return 1; }
+    chrome --hide-scrollbars --window-size=800,1460 --screenshot="$E2E_OUT/report-$1.png" "file://$html"
     for paper in letter A4; do
-        profile=$(mktemp -d)
         sed "s|<style>|<style>@page{size:$paper}|" "$html" >"$E2E_WORK/$1-$paper.html"
-        timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
-            --disable-component-update --no-first-run --disable-sync --user-data-dir="$profile" --no-pdf-header-footer \
-            --print-to-pdf="$E2E_OUT/report-$1-$paper.pdf" "file://$E2E_WORK/$1-$paper.html" >/dev/null 2>&1
+        chrome --no-pdf-header-footer --print-to-pdf="$E2E_OUT/report-$1-$paper.pdf" "file://$E2E_WORK/$1-$paper.html"
         pdftotext -raw "$E2E_OUT/report-$1-$paper.pdf" "$E2E_WORK/$1-$paper.txt" 2>/dev/null
-        [ "$paper" = A4 ] || timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
-            --disable-component-update --no-first-run --disable-sync --user-data-dir="$profile" --hide-scrollbars \
-            --window-size=800,1460 --screenshot="$E2E_OUT/report-$1.png" "file://$html" >/dev/null 2>&1
-        rm -rf "$profile"
     done
 }
 
@@ -77,6 +79,7 @@ for c in "${Cases[@]}"; do
     esac
     run "${spec#*:}"
     e2e_stop_helpers
+    printf '      %s\n' "$Event"
     e2e_expect "$name: exit code" "$code" "$Rc"
     e2e_expect "$name: one event" "$kind:eventlog:ReportEventW L\"Orvandel installer $E2E_VERSION: $said\\r\\nexit code $code\\r\\nuser" \
         "$(sed 's/\(\\r\\nuser\).*/\1/' <<<"$Event")"
