@@ -9,13 +9,17 @@
 namespace orv {
 namespace {
 
-std::string TwoDigits(unsigned value) { return std::string{static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)}; }
-
 std::string UtcTime() {
     SYSTEMTIME t;
     GetSystemTime(&t);
-    return DecimalText(t.wYear) + "-" + TwoDigits(t.wMonth) + "-" + TwoDigits(t.wDay) + " " + TwoDigits(t.wHour) + ":" +
-           TwoDigits(t.wMinute) + ":" + TwoDigits(t.wSecond);
+    char text[] = "0000-00-00 00:00:00";
+    const unsigned fields[] = {t.wYear / 100u, t.wYear % 100u, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    const int places[] = {0, 2, 5, 8, 11, 14, 17};
+    for (int i = 0; i < 7; ++i) {
+        text[places[i]] = static_cast<char>('0' + fields[i] / 10 % 10);
+        text[places[i] + 1] = static_cast<char>('0' + fields[i] % 10);
+    }
+    return text;
 }
 
 // The account of the process's token as DOMAIN\name, its SID, and what it may do.
@@ -69,11 +73,16 @@ std::string Windows() {
     SYSTEM_INFO native, own;
     GetNativeSystemInfo(&native);
     GetSystemInfo(&own);
-    std::string text = DecimalText(v.dwMajorVersion) + "." + DecimalText(v.dwMinorVersion) + " build " +
-                       DecimalText(v.dwBuildNumber);
-    if (v.szCSDVersion[0] != '\0') text += std::string(" ") + v.szCSDVersion;
-    text += std::string(v.wProductType == VER_NT_WORKSTATION ? " workstation" : " server") + ", " +
-            Architecture(native.wProcessorArchitecture) + "; this program " + Architecture(own.wProcessorArchitecture);
+    std::string text = DecimalText(v.dwMajorVersion);
+    text += '.';
+    text += DecimalText(v.dwMinorVersion);
+    text += " build ";
+    text += DecimalText(v.dwBuildNumber);
+    if (v.szCSDVersion[0] != '\0') (text += ' ') += v.szCSDVersion;
+    text += v.wProductType == VER_NT_WORKSTATION ? " workstation, " : " server, ";
+    text += Architecture(native.wProcessorArchitecture);
+    text += "; this program ";
+    text += Architecture(own.wProcessorArchitecture);
     return text;
 }
 

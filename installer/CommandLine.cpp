@@ -71,13 +71,13 @@ bool IsDeviceName(const std::string& path) {
            name[3] <= '9';
 }
 
-// The file of "/log=FILE" or "/report=FILE" (its name taking `skip` characters with the "/"), quotes removed.
-template <typename Invalid>
-std::string FileOf(const std::string& word, std::size_t skip, const char* what, Invalid& invalid) {
+// The file of "/log=FILE" or "/report=FILE" (its name taking `skip` characters with the "/"), quotes removed;
+// `why` says what is wrong with it, if anything.
+std::string FileOf(const std::string& word, std::size_t skip, const char* what, std::string& why) {
     std::string file = word.substr(skip);
     if (file.size() >= 2 && file.front() == '"' && file.back() == '"') file = file.substr(1, file.size() - 2);
-    if (file.empty()) invalid(std::string("The ") + what + " switch needs a file name: /" + what + "=FILE");
-    else if (IsDeviceName(file)) invalid(std::string("The ") + what + " file cannot be a device: " + PrintableText(file));
+    if (file.empty()) why = std::string("The ") + what + " switch needs a file name: /" + what + "=FILE";
+    else if (IsDeviceName(file)) why = std::string("The ") + what + " file cannot be a device: " + PrintableText(file);
     return file;
 }
 
@@ -95,6 +95,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     auto invalid = [&](const std::string& why) {
         if (options.error.empty()) options.error = why;
     };
+    std::string why;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         if (word.size() < 2 || (word[0] != '/' && word[0] != '-')) {
@@ -109,10 +110,12 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         else if (name == "VERSION") setAction(Action::Version);
         else if (name == "?" || name == "HELP") setAction(Action::Usage);
         else if (name == "QUIET" || name == "S" || name == "VERYSILENT" || name == "QN") options.quiet = true;
-        else if (name.rfind("LOG=", 0) == 0 || name.rfind("LOG:", 0) == 0) options.logFile = FileOf(word, 5, "log", invalid);
+        else if (name.rfind("LOG=", 0) == 0 || name.rfind("LOG:", 0) == 0) options.logFile = FileOf(word, 5, "log", why);
         else if (name.rfind("REPORT=", 0) == 0 || name.rfind("REPORT:", 0) == 0)
-            options.reportFile = FileOf(word, 8, "report", invalid);
+            options.reportFile = FileOf(word, 8, "report", why);
         else invalid("Unknown switch: " + PrintableText(word));
+        if (!why.empty()) invalid(why);
+        why.clear();
     }
     if (actions > 1) invalid("Give only one of /install, /remove, /status, /verify, /version and /?");
     else if (actions == 0 && (options.quiet || !options.logFile.empty()))

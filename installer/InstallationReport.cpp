@@ -45,6 +45,7 @@ std::string Charset(unsigned codePage) {
         case 936: return "gbk";
         case 949: return "euc-kr";
         case 950: return "big5";
+        case 65001: return "utf-8";
         case 0: return "windows-1252";
         default: return "windows-" + DecimalText(codePage);
     }

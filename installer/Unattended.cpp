@@ -261,10 +261,17 @@ void RecordEvent(Platform& platform, const RunFacts& facts, const Options& optio
     const bool refused = code == ExitHostRunning || code == ExitNoHost;
     const EventKind kind = code == ExitSuccess ? EventKind::Information : refused ? EventKind::Warning : EventKind::Error;
     // One line a field; what came from the command line cannot add a line of its own.
-    std::string text = std::string("Orvandel installer ") + addon::Version + ": " + ActionName(options.action) + " " +
-                       (code == ExitSuccess ? "succeeded" : refused ? "refused" : "failed") + "\r\nexit code " +
-                       DecimalText(static_cast<unsigned long>(code)) + "\r\nuser " + facts.account + "\r\nlog " +
-                       (options.logFile.empty() ? "none" : PrintableText(options.logFile));
+    std::string text = "Orvandel installer ";
+    text += addon::Version;
+    text += ": ";
+    text += ActionName(options.action);
+    text += code == ExitSuccess ? " succeeded" : refused ? " refused" : " failed";
+    text += "\r\nexit code ";
+    text += DecimalText(static_cast<unsigned long>(code));
+    text += "\r\nuser ";
+    text += facts.account;
+    text += "\r\nlog ";
+    text += options.logFile.empty() ? "none" : PrintableText(options.logFile);
     if (!options.reportFile.empty()) text += "\r\nreport " + PrintableText(options.reportFile);
     platform.LogEvent(kind, static_cast<unsigned>(code), text);
 }
