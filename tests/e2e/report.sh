@@ -6,7 +6,6 @@ set -u
 . "$(dirname "$0")/lib.sh"
 e2e_begin report "$@"
 R=$E2E_ROOT
-command -v chromium >/dev/null && command -v pdftotext >/dev/null || { e2e_fail "chromium and pdftotext are needed"; e2e_end; exit; }
 sha() { sha256sum <"$1" | cut -d' ' -f1; }
 Dll=$(e2e_payload_file '\OV\ORVAND32.DLL')
 
@@ -19,8 +18,7 @@ run() {
     Event=$(grep -a ':eventlog:ReportEventW' "$E2E_WORK/stderr" | sed 's/^[0-9a-f]*://')
 }
 
-# chrome ARGS...: headless Chromium with a fresh profile; render NAME WINPATH: the report as Chromium shows it
-# (PNG) and prints it on Letter and on A4 (PDF, as text).
+# chrome ARGS...: headless Chromium, a fresh profile; render NAME WINPATH: the report shown (PNG), printed (PDF).
 chrome() {
     local profile status
     profile=$(mktemp -d)
@@ -50,12 +48,6 @@ on_page() {
     done
 }
 
-# Every item's row with its expected and found digests, and the result.
-rows() {
-    local f p
-    for f in "${E2E_FILES[@]}"; do p=$(e2e_payload_file "$f"); printf '%s\n' "$R$f" "$(sha "$p")"; done
-}
-
 e2e_tree fresh
 mkdir -p "$(e2e_path 'C:\iq')" && e2e_own "$(e2e_path 'C:\iq')"
 #   switches                                                  code  event
@@ -71,9 +63,8 @@ for c in "${Cases[@]}"; do
     IFS='|' read -r spec code kind said <<<"$c"
     name=${spec%%:*}
     case $name in
-        changed) cp "$Dll" "$E2E_WORK/changed.dll"
-                 printf 'X' | dd of="$E2E_WORK/changed.dll" bs=1 seek=4096 conv=notrunc status=none
-                 cp "$E2E_WORK/changed.dll" "$(e2e_path "$R\\OV\\ORVAND32.DLL")" ;;
+        changed) cp "$Dll" "$E2E_WORK/changed.dll" && printf X | dd of="$E2E_WORK/changed.dll" bs=1 seek=4096 conv=notrunc \
+                 status=none && cp "$E2E_WORK/changed.dll" "$(e2e_path "$R\\OV\\ORVAND32.DLL")" ;;
         missing) cp "$Dll" "$(e2e_path "$R\\OV\\ORVAND32.DLL")"; e2e_rm "$R\\OV\\OV.MCX" ;;
         refused) e2e_host_running ;;
     esac
@@ -86,19 +77,16 @@ for c in "${Cases[@]}"; do
     render "$name" "C:\\iq\\$name.html"
 done
 
-mapfile -t Rows < <(rows)
+Rows=()  # every item's path and digest
+for f in "${E2E_FILES[@]}"; do Rows+=("$R$f" "$(sha "$(e2e_payload_file "$f")")"); done
 on_page pass 'Result: PASS' '9 of 9 items as expected; exit code 0' "${Rows[@]}" 'MACRO "..\OV\OV.MCX",GO first' \
     "Program SHA-256 $(sha "$E2E_SETUP")" 'Performed by' 'Reviewed by' 'Approved by'
 on_page changed 'Result: FAIL' '8 of 9 items as expected; exit code 5' "$(sha "$E2E_WORK/changed.dll")"
 on_page missing 'Result: FAIL' '8 of 9 items as expected; exit code 5' "$R\\OV\\OV.MCX"
 on_page removed 'Result: PASS' '9 of 9 items as expected; exit code 0' 'no line of the add-on'
 on_page refused 'Result: FAIL' 'exit code 1618 (refused: ChemStation'
-for name in changed missing; do  # the result and the one row of the fault
-    e2e_expect "$name: FAIL twice on the page" 2 "$(grep -o FAIL "$E2E_WORK/$name-letter.txt" | wc -l)"
-done
-# Text from the PC is escaped: the log's name holds & and '.
-e2e_expect "install: the log's name escaped" 1 "$(grep -c "R&amp;D&#39;s.log</td>" "$E2E_WORK/install.html")"
-# No script and nothing from outside; the report's digest is in the log.
+for name in changed missing; do e2e_expect "$name: FAIL twice (the result, the row)" 2 "$(grep -o FAIL "$E2E_WORK/$name-letter.txt" | wc -l)"; done
+e2e_expect "install: the log's name (& and ') escaped" 1 "$(grep -c "R&amp;D&#39;s.log</td>" "$E2E_WORK/install.html")"
 e2e_expect "no script, no outside resource" 0 "$(grep -ciE '<script|src=|href=|url\(|@import' "$E2E_WORK"/*.html | awk -F: '{s+=$NF} END {print s+0}')"
 e2e_expect "install: the report's digest logged" 1 \
     "$(grep -ac "^report written: C:\\\\iq\\\\install.html ($(stat -c %s "$E2E_WORK/install.html") bytes, sha256 $(sha "$E2E_WORK/install.html"))" "$(e2e_path "C:\\iq\\R&D's.log")")"
