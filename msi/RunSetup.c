@@ -2,7 +2,9 @@
  * (CustomActionData), writes every line the program prints into the Windows Installer log, and fails the
  * installation (1603) when the program exits with anything but 0. A plain program action (type 18) would
  * leave the log without the program's reason, and some Windows Installer clients report its failure as
- * 1627 rather than 1603. It runs deferred, as SYSTEM, in the installer's custom action server. */
+ * 1627 rather than 1603. It runs deferred, as SYSTEM, in the installer's custom action server. The program's
+ * refusal, 1618, cannot pass through as Windows Installer's own "another installation is in progress": a custom
+ * action ends only in success, user exit or failure, so it too becomes 1603, with the program's code logged. */
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>

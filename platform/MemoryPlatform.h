@@ -37,6 +37,9 @@ public:
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
+    void LogEvent(EventKind kind, unsigned id, const std::string& text) override {
+        events_.push_back(Event{kind, id, text});
+    }
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
@@ -75,6 +78,12 @@ public:
         std::string target, parameters, folder;
     };
     const std::vector<ShellCall>& ShellCalls() const { return shellCalls_; }
+    struct Event {
+        EventKind kind;
+        unsigned id;
+        std::string text;
+    };
+    const std::vector<Event>& Events() const { return events_; }
 
     // Fault injection: called before every platform operation with the operation's name and first path;
     // a non-zero result makes that operation fail as Windows would with that error code.
@@ -122,6 +131,7 @@ private:
     bool otherRun_ = false;
     std::map<std::string, std::string> resources_;
     std::vector<ShellCall> shellCalls_;
+    std::vector<Event> events_;
     std::size_t operations_ = 0;
 };
 

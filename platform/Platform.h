@@ -35,6 +35,13 @@ struct RunningProcess {
     std::string image;
 };
 
+// The kinds of record in the Windows Application event log.
+enum class EventKind { Information, Warning, Error };
+
+// The event source the installer's records carry. It is not registered: each record's whole text is its one
+// insertion string, which Event Viewer shows under "the following information was included with the event".
+inline constexpr const char* EventSource = "OrvandelSetup";
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -80,6 +87,9 @@ public:
     // CreateMutexA with a name in the machine's global namespace: true when no other run of the installer, in
     // any session, holds it. The claim lasts as long as this object.
     virtual bool ClaimSoleRun() = 0;
+    // RegisterEventSourceA(no server, EventSource), ReportEventA with the text as the one string,
+    // DeregisterEventSource: one record in the Application log. Failures pass in silence.
+    virtual void LogEvent(EventKind kind, unsigned id, const std::string& text) = 0;
     // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined.
     virtual void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) = 0;
 

@@ -412,6 +412,17 @@ bool WindowsPlatform::ClaimSoleRun() {
     return true;
 }
 
+void WindowsPlatform::LogEvent(EventKind kind, unsigned id, const std::string& text) {
+    const HANDLE source = RegisterEventSourceA(nullptr, EventSource);
+    if (source == nullptr) return;
+    const WORD type = kind == EventKind::Error     ? EVENTLOG_ERROR_TYPE
+                      : kind == EventKind::Warning ? EVENTLOG_WARNING_TYPE
+                                                   : EVENTLOG_INFORMATION_TYPE;
+    const char* strings[] = {text.c_str()};
+    ReportEventA(source, type, 0, id, nullptr, 1, 0, strings, nullptr);
+    DeregisterEventSource(source);
+}
+
 void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
     ShellExecuteA(nullptr, "open", target.c_str(), OrNull(parameters), OrNull(folder), SW_SHOWNORMAL);
 }

@@ -25,6 +25,7 @@ public:
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
+    void LogEvent(EventKind kind, unsigned id, const std::string& text) override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;

@@ -103,7 +103,7 @@ e2e_expect "$name: msiexec /i" 1603 "$Rc"
 e2e_expect "$name: no host file changed" "$Before" "$(e2e_fingerprint)"
 e2e_expect_absent "$name: rolled back" "$Program"
 e2e_expect "$name: not in Programs and Features" none "$(arp "${Code[Orvandel]}")"
-msi_logged "$name" "$Refused" 'OrvandelSetup: exit code 2'
+msi_logged "$name" "$Refused" 'OrvandelSetup: exit code 1618'
 
 name=install
 msi /i 'C:\e2e\Orvandel.msi' /qn
