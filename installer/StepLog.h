@@ -13,8 +13,8 @@ public:
     virtual void UserMacRewritten(const std::string& /*path*/, std::size_t /*linesBefore*/, std::size_t /*linesAfter*/) {}
     virtual void VersionRecorded(const std::string& /*profile*/, const std::string& /*version*/) {}
     virtual void VersionForgotten(const std::string& /*profile*/) {}
-    // The version is still recorded after its removal: refused in silence (a read-only, locked or hidden profile),
-    // or not attempted (its folder is a link).
+    // The version is still recorded after its removal, or the profile cannot be read to tell: refused in silence
+    // (a read-only, locked or hidden profile).
     virtual void VersionNotForgotten(const std::string& /*profile*/) {}
     virtual void BackupRestored(const std::string& /*backup*/, const std::string& /*config*/) {}
     virtual void FileDeleted(const std::string& /*path*/) {}

@@ -144,7 +144,8 @@ std::string MemoryPlatform::ProfilePath(const std::string& file) const {
 std::string MemoryPlatform::ProfileText(const std::string& file) {
     const Resolved r = Resolve(ProfilePath(file));
     const Node* node = Find(r);
-    return node != nullptr && !node->folder ? node->bytes : std::string();
+    // The system cannot open a file another program holds: it reads as empty.
+    return node != nullptr && !node->folder && !node->locked ? node->bytes : std::string();
 }
 
 std::string MemoryPlatform::ReadProfileEntry(const std::string& file, const std::string& section,

@@ -177,6 +177,9 @@ TEST(Unattended, ExitCodes) {
          },
          "/remove /quiet", ExitReportedFailures,
          "Error: the recorded version could not be removed from " + std::string(Root) + "\\OV\\OV.INI"},
+        {"version record held open by another program",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetLocked(Root + "\\OV\\OV.INI", true); },
+         "/remove /quiet", ExitReportedFailures, "Error: the recorded version could not be removed from"},
         {"an add-on folder that is a link",
          [](MemoryPlatform& p) {
              LayHost(p);
@@ -190,7 +193,7 @@ TEST(Unattended, ExitCodes) {
              LayInstalled(p);
              p.SetLink(Root + "\\OV\\SCRIPTS", true);
          },
-         "/remove /quiet", ExitReportedFailures, "Error: could not delete " + std::string(Root) + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"},
+         "/remove /quiet", ExitReportedFailures, std::string(Root) + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"},
         // A root just short enough for the files but not for their replacements, written beside them.
         {"root of 229 characters", [](MemoryPlatform& p) { LayHost(p, "C:\\" + std::string(226, 'x')); }, "/status",
          ExitSuccess, "is too long: paths under it exceed the 259 characters"},
