@@ -77,6 +77,7 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
         return false;
     }
     const std::string& root = host.root;
+    FilesChanging changing(view);
     EditUserMacForRemove(platform, root, dialogs, log);
     const std::vector<const host::Backup*> restored = RestoreBackups(platform, root, dialogs, log);
     const bool instrumentsDone = restored.empty() || RemoveInstrumentFiles(platform, host.profile, log);
@@ -109,6 +110,7 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     } else {
         log.VersionNotForgotten(profile.FileName());
     }
+    changing.End();
     RefreshStatus(platform, root, view);
     if (refused) return true;
     dialogs.ShowMessageDialog(!restored.empty() ? msg::RemovedRestored : msg::Removed, DialogKind::Information,
