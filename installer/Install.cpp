@@ -12,7 +12,7 @@ namespace orv {
 void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem& item, const std::string& target,
                     StepLog& log) {
     try {
-        item.WriteToFile(platform, target);
+        if (item.WriteToFile(platform, target) == WriteMode::InPlace) log.WrittenInPlace(target);
         log.FileWritten(target, item.Data(), item.Size());
     } catch (const std::exception&) {
         // The item's own error names the expanded path; the user is shown the path as it was formed.

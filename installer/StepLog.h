@@ -10,6 +10,8 @@ class StepLog {
 public:
     virtual void FolderCreated(const std::string& /*path*/) {}
     virtual void FileWritten(const std::string& /*path*/, const unsigned char* /*data*/, std::size_t /*size*/) {}
+    // The file was rewritten in place, not in one step: this user may write it but not create a file beside it.
+    virtual void WrittenInPlace(const std::string& /*path*/) {}
     virtual void UserMacRewritten(const std::string& /*path*/, std::size_t /*linesBefore*/, std::size_t /*linesAfter*/) {}
     virtual void VersionRecorded(const std::string& /*profile*/, const std::string& /*version*/) {}
     virtual void VersionForgotten(const std::string& /*profile*/) {}
