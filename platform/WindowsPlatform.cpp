@@ -364,6 +364,7 @@ WriteMode WindowsPlatform::WriteWholeFile(const std::string& path, const char* d
         }
         ThrowCreateError(path, code);
     }
+    probe.Close();  // it would stand in the way of the move
 
     DWORD written = 0;
     const bool complete = size == 0 || (WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) &&

@@ -148,7 +148,11 @@ if e2e_selected close-while-failing; then
     e2e_expect "close-while-failing: log-off while files are changed" $'end-session\trefused' "$E2E_AUTO"
     e2e_auto wm-close "$E2E_MAIN"
     e2e_answer Information '&No'
-    expect_error_display close-while-failing Orvandelsetup 'Unable to write to C:\\HPCHEM\\OV\\OV.INI.'
+    e2e_dialog
+    e2e_expect "close-while-failing: the error display, the window still there" \
+        'Orvandelsetup / Unable to write to C:\\HPCHEM\\OV\\OV.INI. / yes' \
+        "$E2E_DIALOG_TITLE / $E2E_DIALOG_TEXT / $(e2e_auto wait "$E2E_MAIN" 0 && echo yes || echo no)"
+    e2e_answer Orvandelsetup OK
     e2e_exited "close-while-failing: then the window closes"
     chmod -R u+w "$(e2e_path "$E2E_ROOT")"
 fi
