@@ -256,10 +256,10 @@ int Run(int argc, char** argv) {
         return Done;
     }
     if (command == "end-session") {
-        DWORD_PTR answer = 0;
-        if (!SendMessageTimeoutA(top, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer))
+        DWORD_PTR allowed = 0;
+        if (!SendMessageTimeoutA(top, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &allowed))
             return Fail(NotFound, "\"" + title + "\" did not answer");
-        Line(std::string("end-session\t") + (answer ? "allowed" : "refused"));
+        Line(std::string("end-session\t") + (allowed ? "allowed" : "refused"));
         return Done;
     }
     if (command == "close") {
