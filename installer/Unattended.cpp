@@ -51,6 +51,10 @@ public:
         report_.Record("file written: " + path + " (" + DecimalText(size) + " bytes, sha256 " + Sha256::Of(data, size) +
                        ")");
     }
+    void WrittenInPlace(const std::string& path) override {
+        report_.Say("Warning: " + path + " was rewritten in place, not in one step: this user may not create files "
+                    "in its folder");
+    }
     void UserMacRewritten(const std::string& path, std::size_t before, std::size_t after) override {
         report_.Record("user.mac rewritten: " + path + " (" + DecimalText(before) + " lines before, " +
                        DecimalText(after) + " after)");

@@ -27,6 +27,10 @@ struct ImageBytes {
 // write that was cut off may leave it behind.
 inline constexpr const char* ReplacementSuffix = "~orv";
 
+// How a whole file was written: replaced in one step, or rewritten in place (not atomic) in a folder where a
+// standard user may write the file but not create one beside it.
+enum class WriteMode { Replaced, InPlace };
+
 // A running program: its file name, and the full path of its program file ("" when the process could not be
 // opened to ask, as with the system's protected processes).
 struct RunningProcess {
@@ -77,7 +81,10 @@ public:
     // and flushed, then moved over it. On any failure the target keeps its old bytes (or stays absent) and
     // the temporary is gone. Throws EFCreateError when the target cannot be created or replaced (folder
     // missing, read-only, in use) and EWriteError when the write falls short (disk full).
-    virtual void WriteWholeFile(const std::string& path, const char* data, std::size_t size) = 0;
+    // Where the temporary may not be created (access denied) but the file itself may be written, a run that is
+    // neither elevated nor SYSTEM rewrites the file in place and says so; an elevated one is refused there (a
+    // folder that denies a privileged run what it allows the file is a trap, not a lack of rights).
+    virtual WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size) = 0;
 
     // EnumWindows and GetClassNameA: the class name of every top-level window of this desktop.
     virtual void EnumerateWindowClasses(WindowClassVisitor& visitor) = 0;
@@ -97,6 +104,9 @@ public:
     virtual std::string FullPath(const std::string& path) = 0;
     // FormatMessageA's text for a Windows error code, trailing blanks, line breaks and full stops removed.
     virtual std::string SystemErrorText(unsigned long code) = 0;
+
+    // Whether the process's token is elevated (Vista and later), belongs to Administrators (XP) or is SYSTEM.
+    virtual bool RunsElevated() const = 0;
 
     // A named read-only data resource of the program (the payload records).
     virtual ImageBytes ProgramResource(const char* name) = 0;

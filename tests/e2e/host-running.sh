@@ -64,6 +64,8 @@ if e2e_selected close-during-install; then
     e2e_start || e2e_kill_app
     e2e_auto click "$E2E_MAIN" '&Install' || e2e_fail "close-during-install: pressing Install: $E2E_AUTO_ERR"
     e2e_expect_dialog close-during-install Information $'Restart the ChemStation\nFind a new menu \nAddOn - Orvandel' OK
+    e2e_auto end-session "$E2E_MAIN"
+    e2e_expect "close-during-install: log-off once the files are written" $'end-session\tallowed' "$E2E_AUTO"
     e2e_auto wm-close "$E2E_MAIN" || e2e_fail "close-during-install: posting WM_CLOSE: $E2E_AUTO_ERR"
     sleep 0.5  # the window has had its close request by then
     e2e_dialog 500

@@ -295,9 +295,13 @@ run install-through-link  old         link_scripts \
     ''                                                          'e2e_expect_bytes "$name: the file where the link leads" "$Elsewhere\\PDF\\PDFNOTES.TXT" "not the add-on"
         e2e_expect_absent "$name" "$Elsewhere\\PDF\\PDFPRE.VBS"'
 run remove-through-link   same        '' \
-    '/remove /quiet'                                       1    "Error: could not delete $R\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT" \
+    '/remove /quiet'                                       1    "$(lines 'Error: Failed to remove' "$R\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT")" \
     ''                                                          'e2e_expect_bytes "$name: the file where the link leads" "$Elsewhere\\PDF\\PDFNOTES.TXT" "not the add-on"
         e2e_expect_absent "$name" "$R\\OV\\OV.MCX"'
+# The version record held open by another program for the whole run: the read-back cannot open it either.
+run version-record-held   complete    'e2e_lock "$R\\OV\\OV.INI"' \
+    '/remove /quiet'                                       1    "Error: the recorded version could not be removed from $R\\OV\\OV.INI" \
+    ''                                                          ''
 run read-only-user-mac    complete    'chmod a-w "$(e2e_path "$UserMac")"' \
     '/remove /quiet'                                       1    "$(lines 'Error: Failed to modify user.mac' "$Restored")" \
     ''                                                          'e2e_expect_bytes "$name: user.mac kept" "$UserMac" "$E2E_START_LINE"$'"'\r\n'"'"$Macros"'
