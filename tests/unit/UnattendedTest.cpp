@@ -177,6 +177,16 @@ TEST(Unattended, ExitCodes) {
          },
          "/remove /quiet", ExitReportedFailures,
          "Error: the recorded version could not be removed from " + std::string(Root) + "\\OV\\OV.INI"},
+        {"version record held open by another program",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetLocked(Root + "\\OV\\OV.INI", true); },
+         "/remove /quiet", ExitReportedFailures, "Error: the recorded version could not be removed from"},
+        // Write without Modify on a folder: a standard user's run rewrites its files in place and says so.
+        {"a folder where files may be written but not created",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetCreateDenied(Root + "\\OV\\SCRIPTS\\PDF", true); },
+         "/install /quiet", ExitSuccess, "PDFPRE.VBS was rewritten in place, not in one step"},
+        {"the same folder in an elevated run",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetCreateDenied(Root + "\\OV\\SCRIPTS\\PDF", true); p.SetElevated(true); },
+         "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
         {"an add-on folder that is a link",
          [](MemoryPlatform& p) {
              LayHost(p);
@@ -190,7 +200,7 @@ TEST(Unattended, ExitCodes) {
              LayInstalled(p);
              p.SetLink(Root + "\\OV\\SCRIPTS", true);
          },
-         "/remove /quiet", ExitReportedFailures, "Error: could not delete " + std::string(Root) + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"},
+         "/remove /quiet", ExitReportedFailures, std::string(Root) + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"},
         // A root just short enough for the files but not for their replacements, written beside them.
         {"root of 229 characters", [](MemoryPlatform& p) { LayHost(p, "C:\\" + std::string(226, 'x')); }, "/status",
          ExitSuccess, "is too long: paths under it exceed the 259 characters"},
