@@ -7,7 +7,10 @@
 // exception classes by name: every error that escapes a handler is shown by the error display, which
 // reads the text of any std::exception, so the user sees the same message either way.
 #include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <new>
+#include <unwind.h>
 
 #include "Exceptions.h"
 
@@ -50,3 +53,48 @@ __cxa_eh_globals theGlobals;
 extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return &theGlobals; }
 extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return &theGlobals; }
 }  // namespace __cxxabiv1
+
+// Memory for new, without the library's loop over a new-handler: the program installs none.
+void* operator new(std::size_t size) {
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+
+// The rest serves the 32-bit program, which unwinds with libgcc's DWARF unwinder; the 64-bit one unwinds
+// through Windows' own tables, with routines of its own.
+#if defined(__i386__)
+
+// The room for an exception in flight, from the heap. The runtime's own version adds an emergency pool
+// for a heap that is exhausted, guarded by a lock for threads (4 KB with the thread support it brings);
+// the program's only exceptions report an error, and a heap too full to hold one ends it either way. The
+// runtime keeps its record of the exception (its __cxa_refcounted_exception) just before the object:
+// 0x60 bytes with GCC 12's libstdc++ for i686, as its own __cxa_allocate_exception adds.
+static_assert(__GNUC__ == 12, "check kExceptionRecord against this compiler's __cxa_allocate_exception");
+namespace {
+constexpr std::size_t kExceptionRecord = 0x60;
+}  // namespace
+
+extern "C" void* __cxa_allocate_exception(std::size_t size) noexcept {
+    char* block = static_cast<char*>(std::malloc(kExceptionRecord + size));
+    if (!block) std::terminate();
+    std::memset(block, 0, kExceptionRecord);
+    return block + kExceptionRecord;
+}
+
+extern "C" void __cxa_free_exception(void* object) noexcept {
+    std::free(static_cast<char*>(object) - kExceptionRecord);
+}
+
+extern "C" _Unwind_Reason_Code __gxx_personality_v0(int, _Unwind_Action, _Unwind_Exception_Class,
+                                                    _Unwind_Exception*, _Unwind_Context*);
+
+// Link-time optimisation gives some functions whose only exception handling is cleanup the C language's
+// personality routine instead of C++'s. For cleanups the two do the same, from the same tables, so the C
+// one hands over to the C++ one rather than bringing in a second routine (1.5 KB).
+extern "C" __attribute__((used)) _Unwind_Reason_Code __gcc_personality_v0(
+    int version, _Unwind_Action actions, _Unwind_Exception_Class exceptionClass, _Unwind_Exception* exception,
+    _Unwind_Context* context) {
+    return __gxx_personality_v0(version, actions, exceptionClass, exception, context);
+}
+
+#endif  // __i386__
