@@ -104,8 +104,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             if (options.logFile.size() >= 2 && options.logFile.front() == '"' && options.logFile.back() == '"')
                 options.logFile = options.logFile.substr(1, options.logFile.size() - 2);
             if (options.logFile.empty()) invalid("The log switch needs a file name: /log=FILE");
-            else if (IsDeviceName(options.logFile))
+            else if (IsDeviceName(options.logFile)) {
                 invalid("The log file cannot be a device: " + PrintableText(options.logFile));
+                options.logFile.clear();  // nothing goes into the device, not even why the run stopped
+            }
         } else {
             invalid("Unknown switch: " + PrintableText(word));
         }
