@@ -11,7 +11,10 @@ namespace {
 
 class MemoryWorld final : public World {
 public:
-    MemoryWorld() { platform_.AddFolder(scratch_); }
+    MemoryWorld() {
+        platform_.AddFolder(scratch_);
+        platform_.AddFile(Recorder(), "MZ recorder");
+    }
 
     Platform& Subject() override { return platform_; }
     const std::string& Scratch() const override { return scratch_; }
