@@ -85,16 +85,17 @@ planted_launch() {
 e2e_tree macros
 rel_run /status /quiet
 
-# The canaries work: a program without defence, started among them, loads the one it asks for, and the
-# restriction the installer makes at its start keeps it out. Without this the test could pass with
-# canaries that never load anywhere, or show a Wine that ignores the restriction.
+# The canaries work: a program without defence, started among them, loads the one it asks for, and each of
+# the installer's defences keeps it out: the restriction it makes at its start, and the preload by full path
+# it makes instead where a system cannot restrict the search (not taken under Wine, so shown here). Without
+# this the test could pass with canaries that never load anywhere, or show a Wine that ignores a defence.
 for probe in dwmapi propsys cryptbase; do
-    clear_markers
-    in_folder "$Cwd" "$Overrides" "$Beside\\loaddll.exe" "$probe"
-    e2e_expect "a program without defence loads the planted $probe" "$probe" "$(loaded_into loaddll.exe)"
-    clear_markers
-    in_folder "$Cwd" "$Overrides" "$Beside\\loaddll.exe" "$probe" system
-    e2e_expect "with the search limited to the system folder, $probe stays out" "" "$(loaded_into loaddll.exe)"
+    for defence in none system preload; do
+        clear_markers
+        in_folder "$Cwd" "$Overrides" "$Beside\\loaddll.exe" "$probe" $defence
+        e2e_expect "$probe with defence $defence: the canaries loaded" "$([ $defence = none ] && echo $probe)" \
+            "$(loaded_into loaddll.exe)"
+    done
 done
 
 # Start-up: the installer takes in no planted DLL that a program running no code of its own does not
