@@ -132,7 +132,9 @@ long_values='set_value $ChemIni "PCS,1" "_INSTPATH\$" "C:\\HPCHEM\\1\\$Long"
 
 #       name               root                    adjustment
 #       install exit  score  the install says                status exit  remove exit
-awkward root-231           "$(long_root 231)"      '' \
+awkward root-227           "$(long_root 227)"      '' \
+        0             9      '^Restart the ChemStation$'      0            0
+awkward root-228           "$(long_root 228)"      '' \
         1             6      'Failed to install'              0            0
 awkward root-240           "$(long_root 240)"      '' \
         1             6      'Failed to install'              0            0

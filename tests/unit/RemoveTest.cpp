@@ -116,19 +116,6 @@ TEST(Remove, BackupsStayUntilEveryInstrumentFileIsGone) {
     EXPECT_EQ(run.platform.FileBytes(Top + ".INI"), "top default");
 }
 
-// In an add-on folder that has become a link nothing is deleted; the files elsewhere go.
-TEST(Remove, LinkedAddonFolderKeepsItsFiles) {
-    RemoveRun run;
-    LayHost(run.platform);
-    LayInstalled(run.platform);
-    run.platform.SetLink(Root + "\\OV\\SCRIPTS", true);
-    run.Remove();
-    EXPECT_TRUE(run.platform.HasFile(Root + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"));
-    EXPECT_TRUE(run.platform.HasFile(Root + "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT"));
-    EXPECT_FALSE(run.platform.HasFile(Root + "\\OV\\OV.MCX"));
-    EXPECT_EQ(run.platform.ReadProfileEntry(Root + "\\OV\\OV.INI", "OV", "Version", "gone"), "gone");
-}
-
 TEST(Remove, FailedRestoreKeepsTheBackup) {
     RemoveRun run;
     LayHost(run.platform);
@@ -158,17 +145,6 @@ TEST(Remove, SectionsWithoutAFolderTouchNothing) {
     EXPECT_TRUE(run.platform.HasFile("C:\\WORK\\===conf_off.reg"));
     EXPECT_TRUE(run.platform.HasFile("C:\\WORK\\===config.reg"));
     EXPECT_TRUE(run.platform.HasFile("C:\\WORK\\conf_off.reg"));
-}
-
-TEST(Remove, RefusedWhileTheHostRuns) {
-    RemoveRun run;
-    LayHost(run.platform);
-    LayInstalled(run.platform);
-    run.platform.AddWindowClass("PhxCntrllr");
-    const auto before = run.platform.Entries();
-    run.Remove();
-    EXPECT_EQ(run.dialogs.Texts(), std::vector<std::string>{msg::HostRunning});
-    EXPECT_EQ(run.platform.Entries(), before);
 }
 
 TEST(Remove, UnreadableUserMacEndsBeforeTheBackups) {
