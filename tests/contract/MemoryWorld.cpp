@@ -11,10 +11,7 @@ namespace {
 
 class MemoryWorld final : public World {
 public:
-    MemoryWorld() {
-        platform_.AddFolder(scratch_);
-        platform_.AddFile(Recorder(), "MZ recorder");
-    }
+    MemoryWorld() { platform_.AddFolder(scratch_); }
 
     Platform& Subject() override { return platform_; }
     const std::string& Scratch() const override { return scratch_; }
