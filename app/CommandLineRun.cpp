@@ -10,6 +10,7 @@
 #include "HostLocation.h"
 #include "MessageDialog.h"
 #include "Procedures.h"
+#include "SystemFacts.h"
 #include "Unattended.h"
 #include "WinHandle.h"
 #include "WindowsPlatform.h"
@@ -103,7 +104,7 @@ void PutTwoDigits(char* text, int value) {
     text[1] = static_cast<char>('0' + value % 10);
 }
 
-RunFacts GatherFacts() {
+RunFacts GatherFacts(const Options& options) {
     RunFacts facts;
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -126,6 +127,9 @@ RunFacts GatherFacts() {
     facts.computer = GetComputerNameA(name, &size) ? name : "?";
     facts.commandLine = GetCommandLineA();
     facts.commit = ORV_BUILD_COMMIT;
+    // Only the runs that write an event record or a report look up the account, which may ask a domain.
+    if (options.action == Action::Install || options.action == Action::Remove || options.action == Action::Verify)
+        GatherSystemFacts(facts);
     return facts;
 }
 
@@ -151,12 +155,12 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     LineSink& record = options.logFile.empty() ? static_cast<LineSink&>(none) : log;
     // A quiet run shows no dialog and no error, so it makes no window: creating one is a good part of the
     // time such a run takes.
-    if (options.quiet) return RunUnattended(platform, options, GatherFacts(), console, record, nullptr);
+    if (options.quiet) return RunUnattended(platform, options, GatherFacts(options), console, record, nullptr);
 
     // The dialogs and the error display need the application's window, with its title, as their owner.
     ApplicationWindow application(instance);
     PersonDialogs person(platform);
-    const int code = RunUnattended(platform, options, GatherFacts(), console, record, &person);
+    const int code = RunUnattended(platform, options, GatherFacts(options), console, record, &person);
 
     if (code == ExitStoppedByError) {
         for (auto it = console.lines.rbegin(); it != console.lines.rend(); ++it) {

@@ -11,6 +11,7 @@
 #include "MessageDialog.h"
 #include "MessageLoop.h"
 #include "Messages.h"
+#include "Unattended.h"
 #include "WindowsPlatform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -26,7 +27,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         orv::WindowsPlatform soleRun;
         if (!soleRun.ClaimSoleRun()) {
             orv::ShowMessageDialog(orv::msg::AnotherRun, orv::DialogKind::Error, orv::DialogButtons::Ok);
-            return 2;
+            return orv::ExitHostRunning;
         }
         orv::MainForm form(instance, application);
         form.Show();

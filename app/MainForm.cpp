@@ -96,8 +96,9 @@ LRESULT MainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!busy_) Command(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_QUERYENDSESSION:
-        // A log-off in the middle of a procedure would cut a write short: it waits for the procedure.
-        return busy_ ? FALSE : TRUE;
+        // A log-off in the middle of a procedure would cut a write short: it waits until the files are written.
+        // A dialog that only reports (the closing message, the error display) does not hold it back.
+        return changingFiles_ ? FALSE : TRUE;
     case WM_CTLCOLORSTATIC:
         return StaticColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
@@ -195,7 +196,13 @@ void MainForm::RunAlone(Handler handler) {
             form.closeWaiting_ = false;
         }
     } done{*this};
-    handler();
+    // Shown while the handler still counts as running: a close that came meanwhile waits for the answer
+    // instead of being dispatched by the error display's own message loop.
+    try {
+        handler();
+    } catch (...) {
+        ReportCurrentError();
+    }
 }
 
 void MainForm::LoadPayloadItems() {

@@ -35,6 +35,7 @@ public:
     void ShowPanel(Panel panel, bool visible) override;
     void EnableButton(Button button, bool enabled) override;
     void SetVersionText(const std::string& text) override;
+    void ChangingFiles(bool changing) override { changingFiles_ = changing; }
 
     // UserDialogs
     DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogButtons buttons) override;
@@ -68,7 +69,8 @@ private:
     void FocusControl(HWND control);
     std::string Root() const;
     // Runs a click handler as the only one: while it runs (and the dialogs it shows spin their own message
-    // loops), the window takes no other command and a close request waits until it has ended.
+    // loops), the window takes no other command and a close request waits until it has ended, including the
+    // error display of an error that ended it.
     template <typename Handler>
     void RunAlone(Handler handler);
 
@@ -86,6 +88,7 @@ private:
     bool activated_ = false;
     bool busy_ = false;          // a click handler is under way
     bool closeWaiting_ = false;  // a close request came in meanwhile
+    bool changingFiles_ = false; // a procedure is changing files
 };
 
 }  // namespace orv

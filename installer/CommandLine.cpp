@@ -71,6 +71,19 @@ bool IsDeviceName(const std::string& path) {
            name[3] <= '9';
 }
 
+// The file of "/log=FILE" or "/report=FILE" (its name taking `skip` characters with the "/"), quotes removed;
+// `why` says what is wrong with it, if anything.
+std::string FileOf(const std::string& word, std::size_t skip, const char* what, std::string& why) {
+    std::string file = word.substr(skip);
+    if (file.size() >= 2 && file.front() == '"' && file.back() == '"') file = file.substr(1, file.size() - 2);
+    if (file.empty()) why = std::string("The ") + what + " switch needs a file name: /" + what + "=FILE";
+    else if (IsDeviceName(file)) {
+        why = std::string("The ") + what + " file cannot be a device: " + PrintableText(file);
+        file.clear();  // nothing goes into the device, not even why the run stopped
+    }
+    return file;
+}
+
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
@@ -85,6 +98,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     auto invalid = [&](const std::string& why) {
         if (options.error.empty()) options.error = why;
     };
+    std::string why;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         if (word.size() < 2 || (word[0] != '/' && word[0] != '-')) {
@@ -99,27 +113,25 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         else if (name == "VERSION") setAction(Action::Version);
         else if (name == "?" || name == "HELP") setAction(Action::Usage);
         else if (name == "QUIET" || name == "S" || name == "VERYSILENT" || name == "QN") options.quiet = true;
-        else if (name.rfind("LOG=", 0) == 0 || name.rfind("LOG:", 0) == 0) {
-            options.logFile = word.substr(5);
-            if (options.logFile.size() >= 2 && options.logFile.front() == '"' && options.logFile.back() == '"')
-                options.logFile = options.logFile.substr(1, options.logFile.size() - 2);
-            if (options.logFile.empty()) invalid("The log switch needs a file name: /log=FILE");
-            else if (IsDeviceName(options.logFile)) {
-                invalid("The log file cannot be a device: " + PrintableText(options.logFile));
-                options.logFile.clear();  // nothing goes into the device, not even why the run stopped
-            }
-        } else {
-            invalid("Unknown switch: " + PrintableText(word));
-        }
+        else if (name.rfind("LOG=", 0) == 0 || name.rfind("LOG:", 0) == 0) options.logFile = FileOf(word, 5, "log", why);
+        else if (name.rfind("REPORT=", 0) == 0 || name.rfind("REPORT:", 0) == 0)
+            options.reportFile = FileOf(word, 8, "report", why);
+        else invalid("Unknown switch: " + PrintableText(word));
+        if (!why.empty()) invalid(why);
+        why.clear();
     }
     if (actions > 1) invalid("Give only one of /install, /remove, /status, /verify, /version and /?");
     else if (actions == 0 && (options.quiet || !options.logFile.empty()))
         invalid("/quiet and /log need one of /install, /remove, /status or /verify");
+    else if (!options.reportFile.empty() && options.action != Action::Install && options.action != Action::Remove &&
+             options.action != Action::Verify)
+        invalid("/report needs one of /install, /remove or /verify");
     return options;
 }
 
 std::string UsageText() {
     return "OrvandelSetup [/install | /remove | /status | /verify | /version] [/quiet] [/log=FILE]\n"
+           "              [/report=FILE]\n"
            "\n"
            "Without a switch the installer opens its window.\n"
            "/install   install or repair the add-on\n"
@@ -129,10 +141,11 @@ std::string UsageText() {
            "/version   print the version, the commit and the SHA-256 of every file inside this program\n"
            "/quiet     no window and no dialog (also /S, /VERYSILENT, /qn)\n"
            "/log=FILE  append a record of the run to FILE\n"
+           "/report=FILE  with /install, /remove or /verify: write an installation report (HTML) to FILE\n"
            "\n"
-           "Exit codes: 0 success, 1 completed with reported failures, 2 ChemStation is running,\n"
-           "3 ChemStation not found or not supported, 4 stopped by an error, 5 verification failed,\n"
-           "87 invalid command line.";
+           "Exit codes: 0 success, 1 completed with reported failures, 3 ChemStation not found or not\n"
+           "supported, 4 stopped by an error, 5 verification failed, 87 invalid command line,\n"
+           "1618 refused (ChemStation is running, or another run): nothing changed, try again later.";
 }
 
 }  // namespace orv

@@ -11,7 +11,8 @@ enum class Action { Window, Install, Remove, Status, Verify, Version, Usage };
 struct Options {
     Action action = Action::Window;
     bool quiet = false;
-    std::string logFile;  // empty: no record
+    std::string logFile;     // empty: no record
+    std::string reportFile;  // empty: no installation report
     std::string error;    // not empty: the command line is invalid, and this says why
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the installer relies on from a ChemStation installation, and the add-on's own names inside it.
 // Every path is the host root followed by one of these literals.
+#include "AddonVersion.h"
 
 namespace orv::host {
 
@@ -38,7 +39,7 @@ inline constexpr const char* InstrumentFiles[] = {"conf_off.reg", "config.reg"};
 
 namespace orv::addon {
 
-inline constexpr const char* Version = "A.03.02";
+inline constexpr const char* Version = AddonVersion;
 inline constexpr const char* StartLine = "MACRO \"..\\OV\\OV.MCX\",GO";
 // A user.mac line belongs to the add-on when its trimmed, upper-cased copy holds this.
 inline constexpr const char* Marker = "\\OV\\";

@@ -12,7 +12,7 @@ namespace orv {
 void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem& item, const std::string& target,
                     StepLog& log) {
     try {
-        item.WriteToFile(platform, target);
+        if (item.WriteToFile(platform, target) == WriteMode::InPlace) log.WrittenInPlace(target);
         log.FileWritten(target, item.Data(), item.Size());
     } catch (const std::exception&) {
         // The item's own error names the expanded path; the user is shown the path as it was formed.
@@ -27,6 +27,7 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
         return false;
     }
     const std::string& root = host.root;
+    FilesChanging changing(view);
     for (const char* folder : addon::Folders) {
         if (platform.FolderIsPresent(root + folder) || InLinkedFolder(platform, root, folder)) continue;
         platform.CreateFolder(root + folder);
@@ -48,6 +49,7 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
         profile.WriteValue(addon::VersionSection, addon::VersionKey, addon::Version);
         log.VersionRecorded(profile.FileName(), addon::Version);
     }
+    changing.End();
     RefreshStatus(platform, root, view);
     dialogs.ShowMessageDialog(msg::InstallDone, DialogKind::Information, DialogButtons::Ok);
     return true;

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "Exceptions.h"
 #include "HostContract.h"
 #include "LinkedFolders.h"
 #include "Messages.h"
@@ -53,6 +54,20 @@ bool RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, S
     return allGone;
 }
 
+// The system's read-back gives the default when it cannot open the file at all (another program holds it
+// open): that proves nothing. The version counts as forgotten only when the file is gone or reads without it.
+bool VersionStillRecorded(Platform& platform, const ProfileFile& profile) {
+    const std::string absent = "\x7F";  // no value a profile can hold
+    if (profile.ReadValue(addon::VersionSection, addon::VersionKey, absent) != absent) return true;
+    if (!platform.FileIsPresent(profile.FileName())) return false;
+    try {
+        platform.ReadWholeFile(profile.FileName());
+        return false;
+    } catch (const Exception&) {
+        return true;
+    }
+}
+
 }  // namespace
 
 bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs,
@@ -62,6 +77,7 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
         return false;
     }
     const std::string& root = host.root;
+    FilesChanging changing(view);
     EditUserMacForRemove(platform, root, dialogs, log);
     const std::vector<const host::Backup*> restored = RestoreBackups(platform, root, dialogs, log);
     const bool instrumentsDone = restored.empty() || RemoveInstrumentFiles(platform, host.profile, log);
@@ -72,21 +88,31 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     if (instrumentsDone) {
         for (const host::Backup* pair : restored) RemoveLogged(platform, root + pair->backup, log);
     }
-    // In an add-on folder that has become a link nothing is deleted: the run reports what it left.
+    // In an add-on folder that has become a link nothing is deleted: each file left there is named, as the
+    // install names each file it refuses, and the removal does not say it is done.
+    bool refused = false;
+    const auto refuse = [&](const std::string& path) {
+        dialogs.ShowMessageDialog(msg::RemoveFailed(path), DialogKind::Error, DialogButtons::Ok);
+        refused = true;
+    };
     for (const char* file : addon::RemovedFiles) {
         if (!InLinkedFolder(platform, root, file)) RemoveLogged(platform, root + file, log);
-        else if (platform.FileIsPresent(root + file)) log.FileNotDeleted(root + file);
+        else if (platform.FileIsPresent(root + file)) refuse(root + file);
     }
     const bool profileLinked = InLinkedFolder(platform, root, addon::Profile);
     ProfileFile profile(platform, root + addon::Profile);
     if (!profileLinked) profile.RemoveValue(addon::VersionSection, addon::VersionKey);
     // The system's removal says nothing when it fails: what is still recorded afterwards tells.
-    const std::string absent = "\x7F";  // no value a profile can hold
-    if (profile.ReadValue(addon::VersionSection, addon::VersionKey, absent) != absent)
+    if (!VersionStillRecorded(platform, profile)) {
+        if (!profileLinked) log.VersionForgotten(profile.FileName());
+    } else if (profileLinked) {
+        refuse(profile.FileName());
+    } else {
         log.VersionNotForgotten(profile.FileName());
-    else if (!profileLinked)
-        log.VersionForgotten(profile.FileName());
+    }
+    changing.End();
     RefreshStatus(platform, root, view);
+    if (refused) return true;
     dialogs.ShowMessageDialog(!restored.empty() ? msg::RemovedRestored : msg::Removed, DialogKind::Information,
                               DialogButtons::Ok);
     return true;

@@ -13,9 +13,27 @@ public:
     virtual void ShowPanel(Panel panel, bool visible) = 0;
     virtual void EnableButton(Button button, bool enabled) = 0;
     virtual void SetVersionText(const std::string& text) = 0;
+    // Whether a procedure is changing files now; a window holds a log-off back only while it is.
+    virtual void ChangingFiles(bool /*changing*/) {}
 
 protected:
     ~StatusView() = default;
+};
+
+// Tells the view that files are being changed, until End or until it goes (an error that ends the work too).
+class FilesChanging {
+public:
+    explicit FilesChanging(StatusView& view) : view_(&view) { view_->ChangingFiles(true); }
+    ~FilesChanging() { End(); }
+    FilesChanging(const FilesChanging&) = delete;
+    FilesChanging& operator=(const FilesChanging&) = delete;
+    void End() {
+        if (view_ != nullptr) view_->ChangingFiles(false);
+        view_ = nullptr;
+    }
+
+private:
+    StatusView* view_;
 };
 
 }  // namespace orv

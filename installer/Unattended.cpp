@@ -7,6 +7,8 @@
 #include "Exceptions.h"
 #include "HostContract.h"
 #include "HostLocation.h"
+#include "InstallationCheck.h"
+#include "InstallationReport.h"
 #include "Inspection.h"
 #include "LineList.h"
 #include "Messages.h"
@@ -48,6 +50,10 @@ public:
     void FileWritten(const std::string& path, const unsigned char* data, std::size_t size) override {
         report_.Record("file written: " + path + " (" + DecimalText(size) + " bytes, sha256 " + Sha256::Of(data, size) +
                        ")");
+    }
+    void WrittenInPlace(const std::string& path) override {
+        report_.Say("Warning: " + path + " was rewritten in place, not in one step: this user may not create files "
+                    "in its folder");
     }
     void UserMacRewritten(const std::string& path, std::size_t before, std::size_t after) override {
         report_.Record("user.mac rewritten: " + path + " (" + DecimalText(before) + " lines before, " +
@@ -126,42 +132,18 @@ int ReportStatus(Platform& platform, const std::string& root, Report& report) {
 }
 
 // Evidence for a validated system: every file byte for byte, the start line first, the version.
-int Verify(Platform& platform, const std::string& root, const std::vector<PayloadItem>& payload, Report& report) {
-    int holding = 0;
-    for (std::size_t i = 0; i < payload.size(); ++i) {
-        const std::string path = root + PayloadCatalogue[i].target;
-        const std::string expected = Sha256::Of(payload[i].Data(), payload[i].Size());
-        if (!platform.FileIsPresent(path)) {
-            report.Say("MISSING   " + path + "  expected sha256 " + expected);
-            continue;
-        }
-        std::string bytes;
-        try {
-            bytes = platform.ReadWholeFile(path);
-        } catch (const Exception& e) {
-            report.Say("UNREADABLE " + path + "  " + e.Message());
-            continue;
-        }
-        const std::string actual = Sha256::Of(bytes);
-        const bool same = bytes.size() == payload[i].Size() &&
-                          bytes.compare(0, bytes.size(), reinterpret_cast<const char*>(payload[i].Data()),
-                                        payload[i].Size()) == 0;
-        holding += same;
-        report.Say(std::string(same ? "OK        " : "DIFFERS   ") + path + "  sha256 " + actual +
-                   (same ? "" : "  expected " + expected));
+int Verify(const std::vector<CheckRow>& rows, Report& report) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const CheckRow& row = rows[i];
+        const char* mark = row.pass ? "OK        " : "DIFFERS   ";
+        if (i + 2 == rows.size()) report.Say(mark + ("start line first in " + row.path));
+        else if (i + 1 == rows.size()) report.Say(mark + ("recorded version " + row.found + ", this program " + row.expected));
+        else if (!row.present) report.Say("MISSING   " + row.path + "  expected sha256 " + row.expectedSha256);
+        else if (row.foundSha256.empty()) report.Say("UNREADABLE " + row.path + "  " + row.found.substr(12));
+        else report.Say(mark + row.path + "  sha256 " + row.foundSha256 + (row.pass ? "" : "  expected " + row.expectedSha256));
     }
-    const std::string userMac = root + host::UserMac;
-    LineList lines;
-    if (platform.FileIsPresent(userMac)) lines.LoadLines(platform, userMac);
-    const bool first = lines.Count() > 0 && IsStartLine(lines.View(0));
-    holding += first;
-    report.Say(std::string(first ? "OK        " : "DIFFERS   ") + "start line first in " + userMac);
-    const std::string version = RecordedVersion(platform, root);
-    holding += version == addon::Version;
-    report.Say(std::string(version == addon::Version ? "OK        " : "DIFFERS   ") + "recorded version " + version +
-               ", this program " + addon::Version);
-    report.Say(DecimalText(holding) + " of 9 hold");
-    return holding == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
+    report.Say(DecimalText(Holding(rows)) + " of 9 hold");
+    return Holding(rows) == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
 }
 
 // Windows takes paths of at most 259 characters. Under a root that long, "ChemStation not found" or a
@@ -200,8 +182,33 @@ int ReportVersion(Platform& platform, const std::string& commit, Report& report)
     return ExitSuccess;
 }
 
-int RunAction(Platform& platform, const Options& options, Report& report, UserDialogs* person) {
+int ChangeTheHost(Platform& platform, Action action, const HostLocation& host, const std::vector<PayloadItem>& payload,
+                  Report& report, UserDialogs* person) {
+    ReportedDialogs dialogs(report, person);
+    if (!MayChangeTheHost(platform, host.root, report, dialogs)) return ExitHostRunning;
+    RecordedSteps steps(report);
+    NoView view;
+    if (action == Action::Install) InstallAddon(platform, host, payload, view, dialogs, steps);
+    else RemoveAddon(platform, host, view, dialogs, steps);
+    if (dialogs.hostRunning) return ExitHostRunning;
+    if (dialogs.failures > 0 || steps.failures > 0) return ExitReportedFailures;
+    // A deletion that failed is not reported by the procedure; the tree itself tells whether the work is done.
+    const int score = InspectInstallation(platform, host.root).score;
+    const bool done = action == Action::Install ? score == addon::FullScore : score == 0;
+    if (!done) report.Say("Error: the installation is incomplete afterwards (score " + DecimalText(score) + " of 9)");
+    return done ? ExitSuccess : ExitReportedFailures;
+}
+
+// What a run found, for its installation report.
+struct Findings {
+    std::string root, profile;
+    std::vector<CheckRow> rows;
+};
+
+int RunAction(Platform& platform, const Options& options, Report& report, UserDialogs* person, Findings& found) {
     const HostLocation host = LocateHost(platform);
+    found.root = host.root;
+    found.profile = host.profile.FileName();
     report.Record("ChemStationRoot: " + host.root + " (from " + host.profile.FileName() + ")");
     WarnOfLongPaths(host.root, report);
     if (host.root.empty() || !platform.FolderIsPresent(host.root + host::CoreFolder)) {
@@ -211,21 +218,66 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     }
     if (options.action == Action::Status) return ReportStatus(platform, host.root, report);
     const std::vector<PayloadItem> payload = LoadPayload(platform);
-    if (options.action == Action::Verify) return Verify(platform, host.root, payload, report);
+    const bool install = options.action != Action::Remove;
+    if (options.action == Action::Verify) {
+        found.rows = CheckInstallation(platform, host.root, payload, true);
+        return Verify(found.rows, report);
+    }
+    const int code = ChangeTheHost(platform, options.action, host, payload, report, person);
+    if (options.reportFile.empty()) return code;
+    // The report checks what the run left, byte for byte, which the run itself judged only by presence.
+    found.rows = CheckInstallation(platform, host.root, payload, install);
+    if (code != ExitSuccess || Holding(found.rows) == addon::FullScore) return code;
+    report.Say(std::string("Error: the installation differs from what ") + (install ? "an install" : "a removal") +
+               " leaves (" + DecimalText(Holding(found.rows)) + " of 9 as expected)");
+    return ExitVerifyFailed;
+}
 
-    ReportedDialogs dialogs(report, person);
-    if (!MayChangeTheHost(platform, host.root, report, dialogs)) return ExitHostRunning;
-    RecordedSteps steps(report);
-    NoView view;
-    if (options.action == Action::Install) InstallAddon(platform, host, payload, view, dialogs, steps);
-    else RemoveAddon(platform, host, view, dialogs, steps);
-    if (dialogs.hostRunning) return ExitHostRunning;
-    if (dialogs.failures > 0 || steps.failures > 0) return ExitReportedFailures;
-    // A deletion that failed is not reported by the procedure; the tree itself tells whether the work is done.
-    const int score = InspectInstallation(platform, host.root).score;
-    const bool done = options.action == Action::Install ? score == addon::FullScore : score == 0;
-    if (!done) report.Say("Error: the installation is incomplete afterwards (score " + DecimalText(score) + " of 9)");
-    return done ? ExitSuccess : ExitReportedFailures;
+const char* ActionName(Action action) {
+    return action == Action::Install ? "install" : action == Action::Remove ? "remove" : "verify";
+}
+
+// Written beside its place and then moved there, as every file; its digest goes into the record, so that a
+// report shown later can be matched with the run that wrote it.
+int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, const Findings& found, int code,
+                Report& report) {
+    ReportSubject subject{ActionName(options.action), "", found.root, found.profile, found.rows, code, options.logFile};
+    try {
+        subject.programSha256 = Sha256::Of(platform.ReadWholeFile(facts.programPath));
+    } catch (const Exception&) {
+    }
+    const std::string html = InstallationReport(facts, subject);
+    try {
+        platform.WriteWholeFile(options.reportFile, html.data(), html.size());
+    } catch (const Exception& e) {
+        report.Say("Error: the report could not be written: " + WithFullStop(e.Message()));
+        return code == ExitSuccess ? ExitReportedFailures : code;
+    }
+    report.Record("report written: " + platform.FullPath(options.reportFile) + " (" + DecimalText(html.size()) +
+                  " bytes, sha256 " + Sha256::Of(html) + ")");
+    return code;
+}
+
+// One record in the Application event log for each install, remove and verify, for a lab's log collection.
+void RecordEvent(Platform& platform, const RunFacts& facts, const Options& options, int code) {
+    if (options.action != Action::Install && options.action != Action::Remove && options.action != Action::Verify)
+        return;
+    const bool refused = code == ExitHostRunning || code == ExitNoHost;
+    const EventKind kind = code == ExitSuccess ? EventKind::Information : refused ? EventKind::Warning : EventKind::Error;
+    // One line a field; what came from the command line cannot add a line of its own.
+    std::string text = "Orvandel installer ";
+    text += addon::Version;
+    text += ": ";
+    text += ActionName(options.action);
+    text += code == ExitSuccess ? " succeeded" : refused ? " refused" : " failed";
+    text += "\r\nexit code ";
+    text += DecimalText(static_cast<unsigned long>(code));
+    text += "\r\nuser ";
+    text += facts.account;
+    text += "\r\nlog ";
+    text += options.logFile.empty() ? "none" : PrintableText(options.logFile);
+    if (!options.reportFile.empty()) text += "\r\nreport " + PrintableText(options.reportFile);
+    platform.LogEvent(kind, static_cast<unsigned>(code), text);
 }
 
 }  // namespace
@@ -237,6 +289,7 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
     report.Record("user " + facts.user + " on " + facts.computer);
     report.Record("command line: " + PrintableText(facts.commandLine));
     int code = ExitSuccess;
+    Findings found;
     if (!options.error.empty()) {
         report.Say(options.error);
         report.Say(UsageText());
@@ -246,11 +299,12 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
     } else {
         try {
             code = options.action == Action::Version ? ReportVersion(platform, facts.commit, report)
-                                                     : RunAction(platform, options, report, interactive);
+                                                     : RunAction(platform, options, report, interactive, found);
         } catch (const std::exception& e) {
             report.Say("Error: " + WithFullStop(e.what()));
             code = ExitStoppedByError;
         }
+        if (!options.reportFile.empty()) code = WriteReport(platform, facts, options, found, code, report);
     }
     // A record that could not be written in full is a failure of the run: the evidence is missing.
     const auto recordLost = [&] {
@@ -261,6 +315,7 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
     recordLost();
     report.Record("exit code " + DecimalText(static_cast<unsigned long>(code)));
     recordLost();
+    RecordEvent(platform, facts, options, code);
     return code;
 }
 

@@ -27,13 +27,23 @@ struct RunFacts {
     std::string computer;
     std::string commandLine;
     std::string commit;  // the source commit the program was built from, for /version
+    // For the installation report and the event record.
+    std::string utcTime{};      // "2026-12-08 20:40:07"
+    std::string account{};      // "DOMAIN\name"
+    std::string sid{};          // "S-1-5-21-..."
+    std::string rights{};       // "SYSTEM", "administrator (elevated)", "standard user"
+    std::string windows{};      // "10.0 build 19045, x64; this program x86"
+    std::string programPath{};  // this program's file
+    unsigned codePage = 0;    // of the system's 8-bit text, 0 when not known
 };
 
 // What distribution tools see. Never success when anything failed.
 enum ExitCode : int {
     ExitSuccess = 0,
     ExitReportedFailures = 1,   // a file, user.mac or a restore failed and was reported; the rest was done
-    ExitHostRunning = 2,        // refused: a ChemStation program is running, or another run of the installer
+    // Refused, nothing changed, run again later: a ChemStation program is running, or another run of the
+    // installer. Windows Installer's "another installation is in progress", which deployment tools retry.
+    ExitHostRunning = 1618,
     ExitNoHost = 3,             // ChemStation not found, or the unsupported GCMS variant
     ExitStoppedByError = 4,     // an error the window would have shown in its error display ended the run
     ExitVerifyFailed = 5,       // /verify: the installation differs from this program's files

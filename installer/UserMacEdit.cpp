@@ -13,7 +13,7 @@ namespace {
 void SaveOrReport(Platform& platform, LineList& lines, const std::string& path, UserDialogs& dialogs,
                   StepLog& log, std::size_t linesBefore) {
     try {
-        lines.SaveLines(platform, path);
+        if (lines.SaveLines(platform, path) == WriteMode::InPlace) log.WrittenInPlace(path);
         log.UserMacRewritten(path, linesBefore, lines.Count());
     } catch (const std::exception&) {
         dialogs.ShowMessageDialog(msg::UserMacNotSaved, DialogKind::Error, DialogButtons::Ok);

@@ -2,12 +2,17 @@
  * (CustomActionData), writes every line the program prints into the Windows Installer log, and fails the
  * installation (1603) when the program exits with anything but 0. A plain program action (type 18) would
  * leave the log without the program's reason, and some Windows Installer clients report its failure as
- * 1627 rather than 1603. It runs deferred, as SYSTEM, in the installer's custom action server. */
+ * 1627 rather than 1603. It runs deferred, as SYSTEM, in the installer's custom action server. The program's
+ * refusal, 1618, cannot pass through as Windows Installer's own "another installation is in progress": a custom
+ * action ends only in success, user exit or failure, so it too becomes 1603, with the program's code logged.
+ * A removal on a computer whose ChemStation is gone (the program's exit code 3) succeeds: with no host there is
+ * nothing of the add-on to take out, and a package that could not be removed would be retried at every start. */
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
+#include <string.h>
 
-enum { CommandMax = 4096, LineMax = 1024 };
+enum { CommandMax = 4096, LineMax = 1024, ExitNoHost = 3 };
 
 /* One line in the installer's log. The text sits in a field of its own, so that brackets in a path are
  * never taken for properties to put in. */
@@ -98,5 +103,9 @@ __declspec(dllexport) UINT __stdcall RunSetup(MSIHANDLE install) {
     CloseHandle(process.hProcess);
     CloseHandle(reader);
     LogNumber(install, "exit code ", code);
+    if (code == ExitNoHost && strstr(command, " /remove ")) {
+        Log(install, "no ChemStation on this computer: nothing of the add-on to remove");
+        return ERROR_SUCCESS;
+    }
     return code == 0 ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
 }

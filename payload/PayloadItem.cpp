@@ -28,8 +28,8 @@ PayloadItem PayloadItem::FromRecord(const char* name, const unsigned char* recor
     return item;
 }
 
-void PayloadItem::WriteToFile(Platform& platform, const std::string& path) const {
-    platform.WriteWholeFile(path, reinterpret_cast<const char*>(data_), size_);
+WriteMode PayloadItem::WriteToFile(Platform& platform, const std::string& path) const {
+    return platform.WriteWholeFile(path, reinterpret_cast<const char*>(data_), size_);
 }
 
 std::string ProducePayloadRecord(const std::string& content) {

@@ -31,7 +31,7 @@ public:
     std::size_t Size() const { return size_; }
 
     // Writes the whole content to the file in one write, replacing it in one step; throws on any problem.
-    void WriteToFile(Platform& platform, const std::string& path) const;
+    WriteMode WriteToFile(Platform& platform, const std::string& path) const;
 
 private:
     std::string name_;

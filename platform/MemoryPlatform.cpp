@@ -144,7 +144,8 @@ std::string MemoryPlatform::ProfilePath(const std::string& file) const {
 std::string MemoryPlatform::ProfileText(const std::string& file) {
     const Resolved r = Resolve(ProfilePath(file));
     const Node* node = Find(r);
-    return node != nullptr && !node->folder ? node->bytes : std::string();
+    // The system cannot open a file another program holds: it reads as empty.
+    return node != nullptr && !node->folder && !node->locked ? node->bytes : std::string();
 }
 
 std::string MemoryPlatform::ReadProfileEntry(const std::string& file, const std::string& section,
@@ -164,7 +165,8 @@ bool MemoryPlatform::WriteProfileEntry(const std::string& file, const std::strin
     if (!r.valid || r.folderOnly) return false;
     const Node* parent = Find(r.parentKey);
     const Node* node = Find(r.key);
-    if (parent == nullptr || !parent->folder) return false;
+    // The edit is made on a copy beside the file, which a folder that denies creating files refuses.
+    if (parent == nullptr || !parent->folder || parent->createDenied) return false;
     if (node != nullptr && (node->folder || node->readOnly || node->locked)) return false;
     const std::string before = node != nullptr ? node->bytes : std::string();
     DropLeftover(ProfilePath(file));
@@ -183,6 +185,7 @@ void MemoryPlatform::RemoveProfileEntry(const std::string& file, const std::stri
     const Resolved r = Resolve(ProfilePath(file));
     Node* node = Find(r);
     if (node == nullptr || node->folder || node->readOnly || node->locked) return;
+    if (Find(r.parentKey)->createDenied) return;
     const std::string text = ini::Remove(node->bytes, section, key);
     DropLeftover(ProfilePath(file));
     if (node->bytes.size() > capacity_ - UsedSpace()) return;
@@ -275,7 +278,7 @@ std::string MemoryPlatform::ReadWholeFile(const std::string& path) {
     throw EFOpenError(OpenErrorText(FullPath(path), SystemErrorText(code)));
 }
 
-void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+WriteMode MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
     unsigned long code = Fault("WriteWholeFile", path);
     const Resolved r = Resolve(path);
     if (code == 0) {
@@ -285,12 +288,20 @@ void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, s
         else if (parent == nullptr || !parent->folder) code = winerr::PathNotFound;
         else if (node != nullptr && (node->folder || node->readOnly)) code = winerr::AccessDenied;
         else if (node != nullptr && node->locked) code = winerr::SharingViolation;
+        else if (parent->createDenied && (node == nullptr || elevated_)) code = winerr::AccessDenied;
+        else if (parent->createDenied) {
+            // Rewritten in place: what fits is written, and a full disk leaves it cut short.
+            const std::size_t room = capacity_ - UsedSpace() + node->bytes.size();
+            StoreFile(r, data, std::min(size, room), true);
+            if (size > room) throw EWriteError(StreamWriteErrorText());
+            return WriteMode::InPlace;
+        }
         // The new content is written beside the old before it replaces it, so it needs its full size; a
         // leftover of a cut-off write is taken over (and goes) before that.
         else if (DropLeftover(path), size > capacity_ - UsedSpace()) code = winerr::DiskFull;
         else {
             StoreFile(r, data, size, false);
-            return;
+            return WriteMode::Replaced;
         }
     }
     if (code == winerr::DiskFull) throw EWriteError(StreamWriteErrorText());
@@ -403,6 +414,11 @@ void MemoryPlatform::SetLink(const std::string& path, bool link) {
     Node* node = Find(Resolve(path));
     if (node == nullptr) throw std::out_of_range("no entry " + path);
     node->link = link;
+}
+
+void MemoryPlatform::SetCreateDenied(const std::string& folder, bool denied) {
+    AddFolder(folder);
+    Find(Resolve(folder))->createDenied = denied;
 }
 
 void MemoryPlatform::SetLocked(const std::string& path, bool locked) {

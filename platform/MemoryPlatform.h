@@ -33,13 +33,17 @@ public:
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
-    void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
+    void LogEvent(EventKind kind, unsigned id, const std::string& text) override {
+        events_.push_back(Event{kind, id, text});
+    }
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
+    bool RunsElevated() const override { return elevated_; }
     ImageBytes ProgramResource(const char* name) override;
 
     // Laying out a world. Paths follow the same resolution rules as the operations; parents are created.
@@ -53,6 +57,10 @@ public:
     void SetLink(const std::string& path, bool link);
     // Another program holds the file open for writing: opening, replacing or deleting it is refused (32).
     void SetLocked(const std::string& path, bool locked);
+    // This user may write the folder's files but not create new ones in it (Write without Modify).
+    void SetCreateDenied(const std::string& folder, bool denied);
+    // The run is elevated or SYSTEM; a standard user's at first.
+    void SetElevated(bool elevated) { elevated_ = elevated; }
     // Room left for file content; a write that needs more fails with code 112. Unlimited at first.
     void SetFreeSpace(std::size_t bytes);
     void AddWindowClass(const std::string& className);
@@ -75,6 +83,12 @@ public:
         std::string target, parameters, folder;
     };
     const std::vector<ShellCall>& ShellCalls() const { return shellCalls_; }
+    struct Event {
+        EventKind kind;
+        unsigned id;
+        std::string text;
+    };
+    const std::vector<Event>& Events() const { return events_; }
 
     // Fault injection: called before every platform operation with the operation's name and first path;
     // a non-zero result makes that operation fail as Windows would with that error code.
@@ -90,6 +104,7 @@ private:
         bool locked = false;
         bool link = false;
         std::string bytes;
+        bool createDenied = false;  // a folder where no file may be created
     };
     struct Resolved {
         std::string key;      // upper-cased absolute path: the map key
@@ -120,8 +135,10 @@ private:
     std::vector<std::string> windowClasses_;
     std::vector<RunningProcess> processes_;
     bool otherRun_ = false;
+    bool elevated_ = false;
     std::map<std::string, std::string> resources_;
     std::vector<ShellCall> shellCalls_;
+    std::vector<Event> events_;
     std::size_t operations_ = 0;
 };
 

@@ -27,6 +27,10 @@ struct ImageBytes {
 // write that was cut off may leave it behind.
 inline constexpr const char* ReplacementSuffix = "~orv";
 
+// How a whole file was written: replaced in one step, or rewritten in place (not atomic) in a folder where a
+// standard user may write the file but not create one beside it.
+enum class WriteMode { Replaced, InPlace };
+
 // A running program: its file name, and the full path of its program file ("" when the process could not be
 // opened to ask, as with the system's protected processes).
 struct RunningProcess {
@@ -34,6 +38,13 @@ struct RunningProcess {
     std::string name;
     std::string image;
 };
+
+// The kinds of record in the Windows Application event log.
+enum class EventKind { Information, Warning, Error };
+
+// The event source the installer's records carry. It is not registered: each record's whole text is its one
+// insertion string, which Event Viewer shows under "the following information was included with the event".
+inline constexpr const char* EventSource = "OrvandelSetup";
 
 class Platform {
 public:
@@ -71,7 +82,10 @@ public:
     // and flushed, then moved over it. On any failure the target keeps its old bytes (or stays absent) and
     // the temporary is gone. Throws EFCreateError when the target cannot be created or replaced (folder
     // missing, read-only, in use) and EWriteError when the write falls short (disk full).
-    virtual void WriteWholeFile(const std::string& path, const char* data, std::size_t size) = 0;
+    // Where the temporary may not be created (access denied) but the file itself may be written, a run that is
+    // neither elevated nor SYSTEM rewrites the file in place and says so; an elevated one is refused there (a
+    // folder that denies a privileged run what it allows the file is a trap, not a lack of rights).
+    virtual WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size) = 0;
 
     // EnumWindows and GetClassNameA: the class name of every top-level window of this desktop.
     virtual void EnumerateWindowClasses(WindowClassVisitor& visitor) = 0;
@@ -81,6 +95,9 @@ public:
     // CreateMutexA with a name in the machine's global namespace: true when no other run of the installer, in
     // any session, holds it. The claim lasts as long as this object.
     virtual bool ClaimSoleRun() = 0;
+    // RegisterEventSourceA(no server, EventSource), ReportEventA with the text as the one string,
+    // DeregisterEventSource: one record in the Application log. Failures pass in silence.
+    virtual void LogEvent(EventKind kind, unsigned id, const std::string& text) = 0;
     // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined.
     virtual void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) = 0;
 
@@ -88,6 +105,9 @@ public:
     virtual std::string FullPath(const std::string& path) = 0;
     // FormatMessageA's text for a Windows error code, trailing blanks, line breaks and full stops removed.
     virtual std::string SystemErrorText(unsigned long code) = 0;
+
+    // Whether the process's token is elevated (Vista and later), belongs to Administrators (XP) or is SYSTEM.
+    virtual bool RunsElevated() const = 0;
 
     // A named read-only data resource of the program (the payload records).
     virtual ImageBytes ProgramResource(const char* name) = 0;

@@ -145,19 +145,28 @@ bool EditHolds(const std::string& original, const std::string& copy, const std::
     return true;
 }
 
+// Rewrites an open file from its start and flushes it; throws EWriteError when that falls short.
+void WriteInPlace(FileHandle& file, const char* data, std::size_t size) {
+    DWORD written = 0;
+    const bool complete =
+        SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == 0 &&
+        (size == 0 || (WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) && written == size)) &&
+        SetEndOfFile(file.Get()) && FlushFileBuffers(file.Get());
+    if (!file.Close() || !complete) throw EWriteError(StreamWriteErrorText());
+}
+
 // 0 when a file may be put in the place of this one (or of nothing), else the code the rewrite in place would
 // have given. That rewrite refuses read-only, hidden and system files and folders, but a move replaces some of
 // them (Wine replaces read-only files): those are refused here, with the same code. Another program that has
 // the file open would otherwise only be noticed by the move, after the whole write, and with a less telling
-// code: it is asked for the way the rewrite in place would have.
-DWORD Replaceable(const std::string& path, bool& exists) {
+// code: it is asked for the way the rewrite in place would have, and the file is left open for writing in probe.
+DWORD Replaceable(const std::string& path, bool& exists, FileHandle& probe) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists) return 0;
     constexpr DWORD refused =
         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
     if ((attributes & refused) != 0) return ERROR_ACCESS_DENIED;
-    FileHandle probe;
     Retrying([&] {
         probe = FileHandle(
             CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -317,9 +326,16 @@ bool WindowsPlatform::RemoveFile(const std::string& path) {
 // off half-way left it short.
 bool WindowsPlatform::CopyOver(const std::string& source, const std::string& target) {
     bool exists = false;
-    if (Replaceable(target, exists) != 0) return false;
+    FileHandle probe;
+    if (Replaceable(target, exists, probe) != 0) return false;
     const std::string copy = ReplacementPath(target);
     bool placed = Retrying([&] { return CopyFileA(source.c_str(), copy.c_str(), FALSE) != FALSE; });
+    // A standard user with Write but not Modify on the folder: copied over in place, as WriteWholeFile does.
+    if (!placed && GetLastError() == ERROR_ACCESS_DENIED && probe.Valid() && !RunsElevated()) {
+        probe.Close();
+        return Retrying([&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE; });
+    }
+    probe.Close();  // it would stand in the way of the move
     // The copy takes the backup's attributes: a read-only one could not be flushed.
     const DWORD attributes = GetFileAttributesA(copy.c_str());
     SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -355,18 +371,30 @@ std::string WindowsPlatform::ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-// The file is never rewritten in place: a crash or a full disk half-way through would leave the user's
-// start-up macro cut short. The bytes go to a temporary file beside it, which is put in its place in one step.
-void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+// The file is not rewritten in place: a crash or a full disk half-way through would leave the user's start-up
+// macro cut short. The bytes go to a temporary file beside it, which is put in its place in one step; only a
+// standard user who may not create that temporary is left the in-place write, and is told.
+WriteMode WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
     // An empty name would put the temporary file in the current folder; creating "" gives code 3.
     if (path.empty()) ThrowCreateError(path, ERROR_PATH_NOT_FOUND);
 
     bool exists = false;
-    if (const DWORD code = Replaceable(path, exists)) ThrowCreateError(path, code);
+    FileHandle probe;
+    if (const DWORD code = Replaceable(path, exists, probe)) ThrowCreateError(path, code);
 
     const std::string temp = ReplacementPath(path);
     FileHandle file = OpenReplacement(temp);
-    if (!file.Valid()) ThrowCreateError(path, GetLastError());
+    if (!file.Valid()) {
+        const DWORD code = GetLastError();
+        // A standard user with Write but not Modify on the folder: the file itself, open for writing already,
+        // is rewritten in place, as the program always did before it replaced files in one step.
+        if (code == ERROR_ACCESS_DENIED && probe.Valid() && !RunsElevated()) {
+            WriteInPlace(probe, data, size);
+            return WriteMode::InPlace;
+        }
+        ThrowCreateError(path, code);
+    }
+    probe.Close();  // it would stand in the way of the move
 
     DWORD written = 0;
     const bool complete = size == 0 || (WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) &&
@@ -379,6 +407,7 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
     }
 
     PlaceReplacement(path, temp, exists);
+    return WriteMode::Replaced;
 }
 
 // An existing file keeps what is its own (KeepWhatIsItsOwn); the move that puts the replacement in place is
@@ -435,6 +464,17 @@ bool WindowsPlatform::ClaimSoleRun() {
     return true;
 }
 
+void WindowsPlatform::LogEvent(EventKind kind, unsigned id, const std::string& text) {
+    const HANDLE source = RegisterEventSourceA(nullptr, EventSource);
+    if (source == nullptr) return;
+    const WORD type = kind == EventKind::Error     ? EVENTLOG_ERROR_TYPE
+                      : kind == EventKind::Warning ? EVENTLOG_WARNING_TYPE
+                                                   : EVENTLOG_INFORMATION_TYPE;
+    const char* strings[] = {text.c_str()};
+    ReportEventA(source, type, 0, id, nullptr, 1, 0, strings, nullptr);
+    DeregisterEventSource(source);
+}
+
 void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
     ShellExecuteA(nullptr, "open", target.c_str(), OrNull(parameters), OrNull(folder), SW_SHOWNORMAL);
 }
@@ -453,6 +493,31 @@ std::string WindowsPlatform::SystemErrorText(unsigned long code) {
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, code, 0,
         text, 256, nullptr);
     return TrimSystemText(std::string(text, length));
+}
+
+bool WindowsPlatform::RunsElevated() const {
+    KernelHandle token;
+    {
+        HANDLE opened = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return true;  // unknown: the careful side
+        token = KernelHandle(opened);
+    }
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
+    const auto member = [&](BYTE count, DWORD first, DWORD second) {
+        PSID sid = nullptr;
+        if (!AllocateAndInitializeSid(&authority, count, first, second, 0, 0, 0, 0, 0, 0, &sid)) return true;
+        BOOL is = FALSE;
+        const bool known = CheckTokenMembership(nullptr, sid, &is) != FALSE;
+        FreeSid(sid);
+        return !known || is != FALSE;
+    };
+    if (member(1, SECURITY_LOCAL_SYSTEM_RID, 0)) return true;
+    // TokenElevation came with Vista; XP knows no split token, so there an administrator is elevated.
+    TOKEN_ELEVATION elevation = {};
+    DWORD length = 0;
+    if (GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &length))
+        return elevation.TokenIsElevated != 0;
+    return member(2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS);
 }
 
 ImageBytes WindowsPlatform::ProgramResource(const char* name) {

@@ -21,13 +21,15 @@ public:
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
-    void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
+    void LogEvent(EventKind kind, unsigned id, const std::string& text) override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
+    bool RunsElevated() const override;
     ImageBytes ProgramResource(const char* name) override;
 
 private:

@@ -10,7 +10,7 @@ set -euo pipefail
 orv_choose_windows_build
 need=(cmake g++ make libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
       binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 xvfb xauth imagemagick file python3 git
-      osslsigncode openssl wixl msitools)
+      osslsigncode openssl wixl msitools chromium poppler-utils)
 if [ "$ORV_WINE_ARCH" = i686 ]; then need+=(wine wine32:i386); else need+=(wine wine64); fi
 missing=()
 for p in "${need[@]}"; do

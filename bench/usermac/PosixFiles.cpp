@@ -95,7 +95,7 @@ std::string PosixFiles::ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-void PosixFiles::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+orv::WriteMode PosixFiles::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
     const std::string target = PosixPath(path);
     const std::string temp = target + "~orv";
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
@@ -110,6 +110,7 @@ void PosixFiles::WriteWholeFile(const std::string& path, const char* data, std::
         unlink(temp.c_str());
         throw orv::EFCreateError(orv::CreateErrorText(path, std::strerror(code)));
     }
+    return orv::WriteMode::Replaced;
 }
 
 void PosixFiles::ShellOpen(const std::string&, const std::string&, const std::string&) { Unsupported("ShellOpen"); }

@@ -22,11 +22,12 @@ public:
     bool CopyOver(const std::string&, const std::string&) override;
     void CreateFolder(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
-    void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    orv::WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
     void EnumerateWindowClasses(orv::WindowClassVisitor&) override {}
     void ShellOpen(const std::string&, const std::string&, const std::string&) override;
     std::string FullPath(const std::string& path) override { return path; }
     std::string SystemErrorText(unsigned long code) override;
+    bool RunsElevated() const override { return false; }
     orv::ImageBytes ProgramResource(const char*) override { return {}; }
 
 private:

@@ -135,4 +135,19 @@ in_handler folder-refused       fresh     SETUP.EXE          'chmod a-w "$(e2e_p
 in_handler version-unwritable   old       OrvandelSetup.exe  'before:chmod a-w "$(e2e_path "$E2E_ROOT\\OV\\OV.INI")"' \
            '&Install'   'question=&No'        Orvandelsetup  'Unable to write to C:\\HPCHEM\\OV\\OV.INI.' \
            "$old_version"
+
+# A log-off and a close while the install asks its question, then fails: the log-off is refused while files are
+# changed; the close waits until the error display has been answered.
+if e2e_selected close-while-failing; then
+    e2e_tree old && chmod a-w "$(e2e_path "$E2E_ROOT\\OV\\OV.INI")" && e2e_start
+    e2e_auto click "$E2E_MAIN" '&Install' && e2e_dialog  # the clean-up question
+    e2e_auto end-session "$E2E_MAIN"
+    logoff=$E2E_AUTO
+    e2e_auto wm-close "$E2E_MAIN" && e2e_answer Information '&No' && e2e_dialog
+    e2e_expect close-while-failing "$(printf 'end-session\trefused') / Orvandelsetup / Unable to write to C:\\\\HPCHEM\\\\OV\\\\OV.INI. / yes" \
+        "$logoff / $E2E_DIALOG_TITLE / $E2E_DIALOG_TEXT / $(e2e_auto wait "$E2E_MAIN" 0 && echo yes || echo no)"
+    e2e_answer Orvandelsetup OK
+    e2e_exited "close-while-failing: then the window closes"
+    chmod -R u+w "$(e2e_path "$E2E_ROOT")"
+fi
 e2e_end

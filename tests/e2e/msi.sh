@@ -103,7 +103,7 @@ e2e_expect "$name: msiexec /i" 1603 "$Rc"
 e2e_expect "$name: no host file changed" "$Before" "$(e2e_fingerprint)"
 e2e_expect_absent "$name: rolled back" "$Program"
 e2e_expect "$name: not in Programs and Features" none "$(arp "${Code[Orvandel]}")"
-msi_logged "$name" "$Refused" 'OrvandelSetup: exit code 2'
+msi_logged "$name" "$Refused" 'OrvandelSetup: exit code 1618'
 
 name=install
 msi /i 'C:\e2e\Orvandel.msi' /qn
@@ -165,4 +165,11 @@ e2e_expect "$name: user.mac without the add-on" "$(printf '%s\r\n' "${E2E_CUSTOM
 e2e_expect "$name: gone from Programs and Features" none "$(arp "${Code[Orvandel]}")"
 e2e_expect "$name: the program removed the add-on" \
     "command line: \"$Program\" /remove /quiet /log=\"$ProgramLog\"|exit code 0|" "$(program_last)"
+
+# ChemStation uninstalled first, as when a PC is retired: the package still goes, and its log says why.
+name=remove-without-host
+msi /i 'C:\e2e\Orvandel.msi' /qn; e2e_rm 'C:\windows\chemstation.ini'; msi /x "${Code[Orvandel]}" /qn
+e2e_expect "$name: msiexec /x, then Programs and Features" "0 none" "$Rc $(arp "${Code[Orvandel]}")"
+msi_logged "$name" 'OrvandelSetup: ChemStation not found' 'OrvandelSetup: exit code 3' \
+    'OrvandelSetup: no ChemStation on this computer: nothing of the add-on to remove'
 e2e_end

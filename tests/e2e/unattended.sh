@@ -193,7 +193,7 @@ Usage=$(stdout)
 usage_named() {
     local word missing=()
     for word in '/install' '/remove' '/status' '/verify' '/version' '/quiet' '/S' '/VERYSILENT' '/qn' '/log=FILE' \
-        '0 success' '1 completed' '2 ChemStation' '3 ChemStation' '4 stopped' '5 verification' '87 invalid'; do
+        '0 success' '1 completed' '1618 refused' '3 ChemStation' '4 stopped' '5 verification' '87 invalid'; do
         [[ $Usage == *"$word"* ]] || missing+=("$word")
     done
     e2e_expect "$name: usage names every switch and exit code" "" "${missing[*]}"
@@ -296,28 +296,32 @@ run install-through-link  old         link_scripts \
     ''                                                          'e2e_expect_bytes "$name: the file where the link leads" "$Elsewhere\\PDF\\PDFNOTES.TXT" "not the add-on"
         e2e_expect_absent "$name" "$Elsewhere\\PDF\\PDFPRE.VBS"'
 run remove-through-link   same        '' \
-    '/remove /quiet'                                       1    "Error: could not delete $R\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT" \
+    '/remove /quiet'                                       1    "$(lines 'Error: Failed to remove' "$R\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT")" \
     ''                                                          'e2e_expect_bytes "$name: the file where the link leads" "$Elsewhere\\PDF\\PDFNOTES.TXT" "not the add-on"
         e2e_expect_absent "$name" "$R\\OV\\OV.MCX"'
+# The version record held open by another program for the whole run: the read-back cannot open it either.
+run version-record-held   complete    'e2e_lock "$R\\OV\\OV.INI"' \
+    '/remove /quiet'                                       1    "Error: the recorded version could not be removed from $R\\OV\\OV.INI" \
+    ''                                                          ''
 run read-only-user-mac    complete    'chmod a-w "$(e2e_path "$UserMac")"' \
     '/remove /quiet'                                       1    "$(lines 'Error: Failed to modify user.mac' "$Restored")" \
     ''                                                          'e2e_expect_bytes "$name: user.mac kept" "$UserMac" "$E2E_START_LINE"$'"'\r\n'"'"$Macros"'
 
-# Exit code 2: refused while the host runs, and nothing touched.
+# Exit code 1618 (the shell sees its low byte, 82): refused while the host runs, and nothing touched.
 run install-host-running  fresh       e2e_host_running \
-    '/install /quiet'                                      2    "$Running" \
+    '/install /quiet'                                      82   "$Running" \
     ''                                                          unchanged
 run remove-host-running   complete    e2e_host_running \
-    '/remove /quiet /log=C:\remove.log'                    2    "$Running" \
-    ''                                                          'unchanged; expect_log_lines "$name" "C:\\remove.log" "$(lines "$Running" "exit code 2")"'
+    '/remove /quiet /log=C:\remove.log'                    82   "$Running" \
+    ''                                                          'unchanged; expect_log_lines "$name" "C:\\remove.log" "$(lines "$Running" "exit code 1618")"'
 # A program of the host with no window here, as a SYSTEM run sees ChemStation in a user's session.
 Helper="$R\\core\\helper.exe"
 InTree=$(lines "$Running" "running: helper.exe ($Helper)")
 run install-host-program  fresh       'e2e_host_program "$Helper"' \
-    '/install /quiet /log=C:\run.log'                      2    "$InTree" \
-    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$InTree" "exit code 2")"'
+    '/install /quiet /log=C:\run.log'                      82   "$InTree" \
+    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$InTree" "exit code 1618")"'
 run remove-host-program   complete    'e2e_host_program "$Helper"' \
-    '/remove /quiet'                                       2    "$InTree" \
+    '/remove /quiet'                                       82   "$InTree" \
     ''                                                          unchanged
 run program-beside-tree   fresh       'e2e_host_program "C:\e2e\helper.exe"' \
     '/install /quiet'                                      0    "$Restart" \
@@ -325,8 +329,8 @@ run program-beside-tree   fresh       'e2e_host_program "C:\e2e\helper.exe"' \
 # One run at a time on the machine: a window open elsewhere makes a quiet run wait its turn.
 Another=$(lines 'Error: Another run of the Orvandel installer is in progress' 'wait until it has ended, then try again')
 run install-beside-window fresh       e2e_helper_window \
-    '/install /quiet /log=C:\run.log'                      2    "$Another" \
-    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$Another" "exit code 2")"'
+    '/install /quiet /log=C:\run.log'                      82   "$Another" \
+    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$Another" "exit code 1618")"'
 
 # Exit code 3: no host to work on.
 run no-profile            nohost      '' \
@@ -413,7 +417,7 @@ run install-answer-yes    macros      '' \
     'question=&Yes restart=OK'                                  'installed "$Macros"; expect_log_lines "$name" "C:\\run.log" "answered Yes"
         e2e_recorded "$UserMac" && e2e_pass "$name: user.mac opened" || e2e_fail "$name: user.mac was not opened"'
 run host-running-dialog   complete    e2e_host_running \
-    '/remove'                                              2    "$Running" \
+    '/remove'                                              82   "$Running" \
     'running=OK'                                                unchanged
 run error-display         macros      'e2e_lock "$UserMac"' \
     '/install'                                             4    "Error: Cannot open file \"$UserMac\". $Sharing." \

@@ -179,6 +179,16 @@ TEST(Unattended, ExitCodes) {
          },
          "/remove /quiet", ExitReportedFailures,
          "Error: the recorded version could not be removed from " + std::string(Root) + "\\OV\\OV.INI"},
+        {"version record held open by another program",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetLocked(Root + "\\OV\\OV.INI", true); },
+         "/remove /quiet", ExitReportedFailures, "Error: the recorded version could not be removed from"},
+        // Write without Modify on a folder: a standard user's run rewrites its files in place and says so.
+        {"a folder where files may be written but not created",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetCreateDenied(Root + "\\OV\\SCRIPTS\\PDF", true); },
+         "/install /quiet", ExitSuccess, "PDFPRE.VBS was rewritten in place, not in one step"},
+        {"the same folder in an elevated run",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetCreateDenied(Root + "\\OV\\SCRIPTS\\PDF", true); p.SetElevated(true); },
+         "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
         {"a word that would forge a line of the record", [](MemoryPlatform&) {}, "/x\nexit code 0",
          ExitInvalidCommandLine, "Unknown switch: /x\\x0Aexit"},
         {"version needs no host", [](MemoryPlatform&) {}, "/version /quiet", ExitSuccess, "commit 0123abc"},
@@ -200,18 +210,21 @@ TEST(Unattended, ExitCodes) {
     }
 }
 
-// In an add-on folder that has become a link nothing is written or deleted, and each file left so is named;
-// the files elsewhere are done, and the run fails.
+// In an add-on folder that has become a link nothing is written or deleted, and each file left so is named (in
+// a linked \\OV the version record too); the files elsewhere are done, and the run fails, a removal without
+// saying it is done.
 TEST(Unattended, LinkedAddonFoldersGetNothing) {
     const std::vector<std::string> pdf = {"\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS", "\\OV\\SCRIPTS\\PDF\\PDFPOST.VBS",
                                           "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT"};
+    const std::vector<std::string> all = {"\\OV\\OV.MCX", "\\OV\\ORVAND16.DLL", "\\OV\\ORVAND32.DLL", "\\OV\\OVENV.EXE",
+                                          pdf[0], pdf[1], pdf[2], "\\OV\\OV.INI"};
     const struct {
         const char *switches, *linked;
         std::vector<std::string> named;  // relative to the root, in the order the run names them
     } cases[] = {
-        {"/install /quiet", "\\OV", {"\\OV\\OV.MCX", "\\OV\\ORVAND16.DLL", "\\OV\\ORVAND32.DLL", "\\OV\\OVENV.EXE", pdf[0],
-                                   pdf[1], pdf[2], "\\OV\\OV.INI"}},
+        {"/install /quiet", "\\OV", all},
         {"/install /quiet", "\\OV\\SCRIPTS", pdf},
+        {"/remove /quiet", "\\OV", all},
         {"/remove /quiet", "\\OV\\SCRIPTS", pdf},
     };
     for (const auto& c : cases) {
@@ -234,6 +247,7 @@ TEST(Unattended, LinkedAddonFoldersGetNothing) {
         for (const std::string& line : run.out.lines)
             if (line.find(Root + "\\OV") != std::string::npos) named.push_back(line.substr(line.find(Root) + Root.size()));
         EXPECT_EQ(named, c.named) << c.linked;
+        EXPECT_FALSE(run.out.Has("Orvandel removed")) << c.linked;
         for (const PayloadEntry& e : PayloadCatalogue) {
             const std::string path = Root + e.target;
             if (UpperCaseAscii(path).rfind(inside, 0) == 0) continue;

@@ -30,6 +30,7 @@ const char* const Usage =
     "       orvauto focus TITLE            the control that has the keyboard focus\n"
     "       orvauto close TITLE            Close from the window menu (as the close box)\n"
     "       orvauto wm-close TITLE         post WM_CLOSE to the window, as the system or another program may\n"
+    "       orvauto end-session TITLE      send WM_QUERYENDSESSION, as a log-off does: allowed or refused\n"
     "       orvauto rect TITLE             the window's screen rectangle: left top width height\n"
     "       orvauto redraw TITLE           once TITLE shows, every visible window paints again (for screenshots)\n"
     "       orvauto windows                every visible top-level window\n"
@@ -252,6 +253,13 @@ int Run(int argc, char** argv) {
     if (command == "wm-close") {
         PostMessageA(top, WM_CLOSE, 0, 0);
         Line("posted\t" + title);
+        return Done;
+    }
+    if (command == "end-session") {
+        DWORD_PTR allowed = 0;
+        if (!SendMessageTimeoutA(top, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &allowed))
+            return Fail(NotFound, "\"" + title + "\" did not answer");
+        Line(std::string("end-session\t") + (allowed ? "allowed" : "refused"));
         return Done;
     }
     if (command == "close") {

@@ -2,15 +2,15 @@
 
 #include <iterator>
 
+#include "AddonVersion.h"
 #include "Exceptions.h"
-#include "HostContract.h"
 #include "Sha256.h"
 
 namespace orv {
 
 std::vector<std::string> VersionLines(const std::string& commit, const std::vector<PayloadItem>& payload) {
     std::vector<std::string> lines;
-    lines.push_back(std::string("Orvandel installer ") + addon::Version);
+    lines.push_back(std::string("Orvandel installer ") + AddonVersion);
     lines.push_back("commit " + commit);
     // The digest is that of the bytes /verify compares an installed file with.
     for (std::size_t i = 0; i < payload.size() && i < std::size(PayloadCatalogue); ++i) {

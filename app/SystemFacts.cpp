@@ -1,0 +1,102 @@
+#include "SystemFacts.h"
+
+#include <windows.h>
+#include <sddl.h>
+
+#include "Exceptions.h"
+#include "WinHandle.h"
+
+namespace orv {
+namespace {
+
+std::string UtcTime() {
+    SYSTEMTIME t;
+    GetSystemTime(&t);
+    char text[] = "0000-00-00 00:00:00";
+    const unsigned fields[] = {t.wYear / 100u, t.wYear % 100u, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    const int places[] = {0, 2, 5, 8, 11, 14, 17};
+    for (int i = 0; i < 7; ++i) {
+        text[places[i]] = static_cast<char>('0' + fields[i] / 10 % 10);
+        text[places[i] + 1] = static_cast<char>('0' + fields[i] % 10);
+    }
+    return text;
+}
+
+// The account of the process's token as DOMAIN\name, its SID, and what it may do.
+void Account(RunFacts& facts) {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return;
+    const KernelHandle token(raw);
+    union {
+        TOKEN_USER user;
+        char bytes[256];
+    } info;
+    DWORD size = 0;
+    if (!GetTokenInformation(token.Get(), TokenUser, &info, sizeof info, &size)) return;
+    PSID sid = info.user.User.Sid;
+    char name[256], domain[256];
+    DWORD nameSize = sizeof name, domainSize = sizeof domain;
+    SID_NAME_USE use;
+    if (LookupAccountSidA(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
+        facts.account = std::string(domain) + "\\" + name;
+    char* text = nullptr;
+    if (ConvertSidToStringSidA(sid, &text)) {
+        facts.sid = text;
+        LocalFree(text);
+    }
+    // Membership counts only where it is in force: an administrator's filtered token (UAC) has the group
+    // for denying only, so this is "elevated" from Vista on and "administrator" on XP.
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID admins = nullptr;
+    BOOL member = FALSE;
+    if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &admins)) {
+        if (!CheckTokenMembership(nullptr, admins, &member)) member = FALSE;
+        FreeSid(admins);
+    }
+    facts.rights = facts.sid == "S-1-5-18" ? "SYSTEM" : member ? "administrator (elevated)" : "not elevated";
+}
+
+std::string Architecture(WORD processor) {
+    switch (processor) {
+        case PROCESSOR_ARCHITECTURE_INTEL: return "x86";
+        case PROCESSOR_ARCHITECTURE_AMD64: return "x64";
+        case 12: return "ARM64";  // PROCESSOR_ARCHITECTURE_ARM64, newer than these headers' XP target
+        default: return "architecture " + DecimalText(processor);
+    }
+}
+
+std::string Windows() {
+    OSVERSIONINFOEXA v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    // The manifest names every Windows up to 10, so the system does not pretend to be an older one.
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&v))) return "not known";
+    SYSTEM_INFO native, own;
+    GetNativeSystemInfo(&native);
+    GetSystemInfo(&own);
+    std::string text = DecimalText(v.dwMajorVersion);
+    text += '.';
+    text += DecimalText(v.dwMinorVersion);
+    text += " build ";
+    text += DecimalText(v.dwBuildNumber);
+    if (v.szCSDVersion[0] != '\0') (text += ' ') += v.szCSDVersion;
+    text += v.wProductType == VER_NT_WORKSTATION ? " workstation, " : " server, ";
+    text += Architecture(native.wProcessorArchitecture);
+    text += "; this program ";
+    text += Architecture(own.wProcessorArchitecture);
+    return text;
+}
+
+}  // namespace
+
+void GatherSystemFacts(RunFacts& facts) {
+    facts.utcTime = UtcTime();
+    facts.account = facts.sid = facts.rights = "not known";
+    Account(facts);
+    facts.windows = Windows();
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) facts.programPath.assign(path, length);
+    facts.codePage = GetACP();
+}
+
+}  // namespace orv
