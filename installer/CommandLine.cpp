@@ -77,7 +77,10 @@ std::string FileOf(const std::string& word, std::size_t skip, const char* what, 
     std::string file = word.substr(skip);
     if (file.size() >= 2 && file.front() == '"' && file.back() == '"') file = file.substr(1, file.size() - 2);
     if (file.empty()) why = std::string("The ") + what + " switch needs a file name: /" + what + "=FILE";
-    else if (IsDeviceName(file)) why = std::string("The ") + what + " file cannot be a device: " + PrintableText(file);
+    else if (IsDeviceName(file)) {
+        why = std::string("The ") + what + " file cannot be a device: " + PrintableText(file);
+        file.clear();  // nothing goes into the device, not even why the run stopped
+    }
     return file;
 }
 

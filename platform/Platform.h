@@ -70,7 +70,8 @@ public:
     virtual bool IsLink(const std::string& path) = 0;
     // DeleteFileA: true when the file was deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
-    // CopyFileA(source, target, FALSE): true when the target now holds a copy of the source.
+    // CopyFileA(source, target, FALSE), put in place in one step: true when the target now holds a copy of the
+    // source; otherwise it is as it was.
     virtual bool CopyOver(const std::string& source, const std::string& target) = 0;
     // CreateDirectoryA: one level; throws EInOutError with the text for the Windows error code.
     virtual void CreateFolder(const std::string& path) = 0;

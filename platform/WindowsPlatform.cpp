@@ -155,6 +155,26 @@ void WriteInPlace(FileHandle& file, const char* data, std::size_t size) {
     if (!file.Close() || !complete) throw EWriteError(StreamWriteErrorText());
 }
 
+// 0 when a file may be put in the place of this one (or of nothing), else the code the rewrite in place would
+// have given. That rewrite refuses read-only, hidden and system files and folders, but a move replaces some of
+// them (Wine replaces read-only files): those are refused here, with the same code. Another program that has
+// the file open would otherwise only be noticed by the move, after the whole write, and with a less telling
+// code: it is asked for the way the rewrite in place would have, and the file is left open for writing in probe.
+DWORD Replaceable(const std::string& path, bool& exists, FileHandle& probe) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!exists) return 0;
+    constexpr DWORD refused =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+    if ((attributes & refused) != 0) return ERROR_ACCESS_DENIED;
+    Retrying([&] {
+        probe = FileHandle(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return probe.Valid();
+    });
+    return probe.Valid() ? 0 : GetLastError();
+}
+
 bool FlushedToDisk(const std::string& path) {
     FileHandle file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -301,8 +321,33 @@ bool WindowsPlatform::RemoveFile(const std::string& path) {
     return Retrying([&] { return DeleteFileA(path.c_str()) != FALSE; });
 }
 
+// A backup goes back over its configuration file the way every other file is written: copied beside it,
+// flushed, and moved over it in one step. CopyFileA straight onto the file rewrites it in place, and a run cut
+// off half-way left it short.
 bool WindowsPlatform::CopyOver(const std::string& source, const std::string& target) {
-    return Retrying([&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE; });
+    bool exists = false;
+    FileHandle probe;
+    if (Replaceable(target, exists, probe) != 0) return false;
+    const std::string copy = ReplacementPath(target);
+    bool placed = Retrying([&] { return CopyFileA(source.c_str(), copy.c_str(), FALSE) != FALSE; });
+    // A standard user with Write but not Modify on the folder: copied over in place, as WriteWholeFile does.
+    if (!placed && GetLastError() == ERROR_ACCESS_DENIED && probe.Valid() && !RunsElevated()) {
+        probe.Close();
+        return Retrying([&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE; });
+    }
+    probe.Close();  // it would stand in the way of the move
+    // The copy takes the backup's attributes: a read-only one could not be flushed.
+    const DWORD attributes = GetFileAttributesA(copy.c_str());
+    SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    placed = placed && FlushedToDisk(copy);
+    if (placed && !exists) SetFileAttributesA(copy.c_str(), attributes);
+    try {
+        if (placed) PlaceReplacement(target, copy, exists);
+    } catch (const Exception&) {
+        placed = false;  // the file is as it was
+    }
+    DeleteFileA(copy.c_str());  // unless it took the file's place
+    return placed;
 }
 
 void WindowsPlatform::CreateFolder(const std::string& path) {
@@ -333,24 +378,9 @@ WriteMode WindowsPlatform::WriteWholeFile(const std::string& path, const char* d
     // An empty name would put the temporary file in the current folder; creating "" gives code 3.
     if (path.empty()) ThrowCreateError(path, ERROR_PATH_NOT_FOUND);
 
-    // Rewriting in place with CREATE_ALWAYS refuses read-only, hidden and system files and folders, but a
-    // move replaces some of them (Wine replaces read-only files): refuse those ourselves, with the same code.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    constexpr DWORD refused =
-        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-    if (exists && (attributes & refused) != 0) ThrowCreateError(path, ERROR_ACCESS_DENIED);
+    bool exists = false;
     FileHandle probe;
-    if (exists) {
-        // Another program that has the file open would otherwise only be noticed by the move, after the
-        // whole write, and with a less telling code: ask the way the in-place rewrite would have.
-        Retrying([&] {
-            probe = FileHandle(
-                CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            return probe.Valid();
-        });
-        if (!probe.Valid()) ThrowCreateError(path, GetLastError());
-    }
+    if (const DWORD code = Replaceable(path, exists, probe)) ThrowCreateError(path, code);
 
     const std::string temp = ReplacementPath(path);
     FileHandle file = OpenReplacement(temp);

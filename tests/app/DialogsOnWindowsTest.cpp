@@ -9,7 +9,6 @@
 #include "ApplicationWindow.h"
 #include "ErrorDisplay.h"
 #include "Exceptions.h"
-#include "LateBound.h"
 #include "MessageDialog.h"
 #include "WindowDriver.h"
 
@@ -140,28 +139,6 @@ TEST_F(DialogTest, ErrorDisplayShowsTheMessageWithItsFullStopUnderTheProgramTitl
         EXPECT_FALSE(driver.Seen().otherWindowEnabled) << c.name;
         EXPECT_TRUE(IsWindowEnabled(main_)) << c.name;
     }
-}
-
-// What older systems load early, by full path: every DLL the system has of those names comes from the system
-// folder (or, for the common controls the manifest names, from the system's side-by-side store), and is then
-// the one any later load by name gets.
-TEST(PreloadSystemLibraries, TakesEachFromTheSystemFolder) {
-    PreloadSystemLibraries();
-    char folder[MAX_PATH];
-    const std::string system(folder, GetSystemDirectoryA(folder, MAX_PATH));
-    const std::string sideBySide = std::string(folder, GetWindowsDirectoryA(folder, MAX_PATH)) + "\\winsxs\\";
-    int loaded = 0;
-    for (int i = 0; i < LateLoadedLibraryCount; ++i) {
-        HMODULE module = GetModuleHandleA((std::string(LateLoadedLibraries[i]) + ".dll").c_str());
-        if (module == nullptr) continue;
-        ++loaded;
-        char path[MAX_PATH];
-        const std::string loadedFrom(path, GetModuleFileNameA(module, path, MAX_PATH));
-        const bool fromSystem = _stricmp(loadedFrom.substr(0, loadedFrom.find_last_of('\\')).c_str(), system.c_str()) == 0;
-        const bool fromStore = _strnicmp(loadedFrom.c_str(), sideBySide.c_str(), sideBySide.size()) == 0;
-        EXPECT_TRUE(fromSystem || fromStore) << loadedFrom;
-    }
-    EXPECT_GE(loaded, LateLoadedLibraryCount / 2) << "most of them exist on every system";
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST(MessageLayout, OneButtonUnderIconAndText) {
     EXPECT_EQ(l.buttons[0].width, 75);
     EXPECT_EQ(l.buttons[0].height, 23);
     EXPECT_EQ(l.clientHeight, 13 + 32 + 16 + 23 + 13);
-    EXPECT_EQ(l.buttons[0].left, (l.clientWidth - 75) / 2);
+    EXPECT_EQ(l.buttons[0].left, (12 + 32 + 15 + 200 + 12 - 75) / 2);
 }
 
 TEST(MessageLayout, TallTextPushesTheButtonsDown) {
@@ -51,7 +51,7 @@ TEST(MessageLayout, YesNoRowIsCentredWithAFourUnitGap) {
     ASSERT_EQ(l.buttons.size(), 2u);
     EXPECT_EQ(l.buttons[1].left - (l.buttons[0].left + l.buttons[0].width), 6);
     const int rowWidth = 2 * 75 + 6;
-    EXPECT_EQ(l.buttons[0].left, (l.clientWidth - rowWidth) / 2);
+    EXPECT_EQ(l.buttons[0].left, (12 + 32 + 15 + 400 + 12 - rowWidth) / 2);
     EXPECT_EQ(l.buttons[0].top, l.buttons[1].top);
 }
 

@@ -69,11 +69,13 @@ struct ShellCase {
     Skip skip;
 };
 
-// The shell starts a program with the parameters given, in the folder given; a file whose type has no
-// program starts nothing and stays as it was. Either way nothing is raised.
+// The shell starts a program with the parameters given, in the folder given; for a file whose type has no
+// program it fails, which raises nothing and leaves the file as it was. Whether that failure starts nothing
+// is the system's own business, and not seen here: Wine, unlike Windows, runs a program whatever type its name
+// gives it (a copy of the recorder named NOTES.ORVNOASSOC was started), and a text file starts nothing anyway.
 const ShellCase kShellCases[] = {
     {.name = "ProgramStartsWithItsParametersInTheFolder", .target = "", .parameters = "/x y", .started = true},
-    {.name = "UnassociatedFileStartsNothing", .target = "NOTES.ORVNOASSOC", .parameters = "/x", .started = false},
+    {.name = "UnassociatedFileRaisesNothing", .target = "NOTES.ORVNOASSOC", .parameters = "/x", .started = false},
 };
 
 using ShellOpenContract = ContractTest<ShellCase>;
@@ -86,9 +88,9 @@ TEST_P(ShellOpenContract, Holds) {
         Here().MakeFile(target, "notes");
     }
     EXPECT_NO_THROW(Subject().ShellOpen(target, c.parameters, Here().Scratch()));
-    const Names expected = c.started ? Names{Here().Scratch() + "|" + c.parameters} : Names{};
-    EXPECT_EQ(Here().Recorded(expected.size()), expected);
-    if (!c.started) {
+    if (c.started) {
+        EXPECT_EQ(Here().Recorded(1), Names{Here().Scratch() + "|" + c.parameters});
+    } else {
         EXPECT_EQ(Here().Bytes(target), "notes");
     }
 }

@@ -52,7 +52,8 @@ TEST_P(ReadWholeFileContract, Holds) {
             Subject().ReadWholeFile(path);
             ADD_FAILURE() << "no error";
         } catch (const EFOpenError& e) {
-            EXPECT_EQ(e.Message(), OpenErrorText(Subject().FullPath(path), Subject().SystemErrorText(c.code)));
+            EXPECT_EQ(e.Message(),
+                      "Cannot open file \"" + Subject().FullPath(path) + "\". " + Subject().SystemErrorText(c.code));
         }
     }
     if (c.made == Entry::File) {
@@ -133,7 +134,8 @@ void CheckWrite(Fixture& t, const WriteCase& c) {
         EXPECT_TRUE(c.outcome == Outcome::Written) << "no error was raised";
     } catch (const EFCreateError& e) {
         EXPECT_TRUE(c.outcome == Outcome::CreateError) << "EFCreateError " << e.Message();
-        EXPECT_EQ(e.Message(), CreateErrorText(subject.FullPath(path), subject.SystemErrorText(c.code)));
+        EXPECT_EQ(e.Message(),
+                  "Cannot create file \"" + subject.FullPath(path) + "\". " + subject.SystemErrorText(c.code));
     } catch (const EWriteError& e) {
         EXPECT_TRUE(c.outcome == Outcome::WriteError) << "EWriteError " << e.Message();
         EXPECT_EQ(e.Message(), "Stream write error");

@@ -148,11 +148,12 @@ e2e_expect "$name: msiexec /i" 0 "$Rc"
 installed "$name"
 e2e_expect "$name: the older package is gone" none "$(arp "${Code[Older]}")"
 e2e_expect "$name: Programs and Features" "$Entry" "$(arp "${Code[Orvandel]}")"
-# Wine's RemoveExistingProducts removes the older package without UPGRADINGPRODUCTCODE, so its /remove runs
-# there before the newer package's /install; Windows Installer sets the property, as the case above does.
-removes=$(tr -d '\r' <"$(e2e_path "$ProgramLog")" |
-    awk -v skip="$Done" '/^---- / { n++ } n > skip && /^command line: .* \/remove / { c++ } END { print c + 0 }')
-echo "note  $name: the older package's /remove ran $removes time(s) under this msiexec"
+# The program installs once, last. Wine's RemoveExistingProducts removes the older package without
+# UPGRADINGPRODUCTCODE, so its /remove runs there first; Windows Installer sets the property, as above.
+runs=$(tr -d '\r' <"$(e2e_path "$ProgramLog")" | awk -v skip="$Done" '/^---- / { n++ }
+    n > skip && match($0, /" \/(install|remove) /) { printf "%s%s", s, substr($0, RSTART + 2, RLENGTH - 3); s = " " }')
+[[ $runs == /install || $runs == "/remove /install" ]] && e2e_pass "$name: the program ran $runs" ||
+    e2e_fail "$name: the program ran \"$runs\", not /install alone or after the older package's /remove"
 
 name=remove
 msi /x "${Code[Orvandel]}" /qn

@@ -260,8 +260,9 @@ run read-only-file        old         read_only \
         e2e_expect_bytes "$name: the file kept" "$R\\OV\\OVENV.EXE" "release A.03.01: \\OV\\OVENV.EXE"
         expect_log_lines "$name" "C:\\run.log" "$(lines "$Question" "answered No" "$Restart" "exit code 1")"
         e2e_expect "$name: no write logged for the file kept" "" "$(last_run "C:\\run.log" | grep "written: .*OVENV")"'
-# A scanner's brief hold is waited out; a hold that lasts is reported, and the old file stays whole.
-run scanner-holds-briefly old         'e2e_lock "$R\\OV\\OV.MCX" 300' \
+# A scanner's brief hold, ending 300 ms after the file written before it, is met and waited out; a hold that
+# lasts is reported, and the old file stays whole.
+run scanner-holds-briefly old         'e2e_lock "$R\\OV\\ORVAND32.DLL" 300 "$R\\OV\\ORVAND16.DLL"' \
     '/install /quiet'                                      0    "$Restart" \
     ''                                                          'installed "$Macros"'
 run file-held-on-install  old         'e2e_lock "$R\\OV\\OV.MCX"' \

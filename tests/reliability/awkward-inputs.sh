@@ -132,8 +132,14 @@ long_values='set_value $ChemIni "PCS,1" "_INSTPATH\$" "C:\\HPCHEM\\1\\$Long"
 
 #       name               root                    adjustment
 #       install exit  score  the install says                status exit  remove exit
-awkward root-231           "$(long_root 231)"      '' \
-        1             6      'Failed to install'              0            0
+# From 228 characters on, a replacement's path passes the 259 that Windows allows and /status warns; Wine
+# takes one of 260 (228), and from 229 on fails on the longest (PDFNOTES.TXT).
+awkward root-227           "$(long_root 227)"      '' \
+        0             9      '^Restart the ChemStation$'      0            0
+awkward root-228           "$(long_root 228)"      '' \
+        0             9      '^Restart the ChemStation$'      0            0
+awkward root-229           "$(long_root 229)"      '' \
+        1             8      'Failed to install'              0            0
 awkward root-240           "$(long_root 240)"      '' \
         1             6      'Failed to install'              0            0
 awkward root-252           "$(long_root 252)"      '' \

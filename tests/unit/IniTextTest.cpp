@@ -94,7 +94,7 @@ TEST(IniText, WriteAndRemove) {
         const char *section, *key;
         std::string after;
     } removals[] = {
-        {"[OV]\r\nVersion=A.03.02\r\nOther=1\r\n", "ov", "VERSION", "[OV]\r\nOther=1\r\n"},
+        {"[OV]\r\nOther=1\r\nVersion=A.03.02\r\nLast=2\r\n", "ov", "VERSION", "[OV]\r\nOther=1\r\nLast=2\r\n"},
         {"[X]\r\nVersion=1\r\n", "OV", "Version", "[X]\r\nVersion=1\r\n"},
         // Only the section's own key goes, not one of that name in a section before it.
         {"[X]\r\nVersion=1\r\n[OV]\r\nVersion=2\r\n", "OV", "Version", "[X]\r\nVersion=1\r\n[OV]\r\n"},

@@ -74,47 +74,6 @@ TEST(Install, CompletesOnEveryKindOfTree) {
 
 // A folder of the add-on replaced by a link (a junction to somewhere else): nothing is written in it or
 // under it, and every item there is reported; the rest of the install goes on.
-TEST(Install, LinkedAddonFoldersGetNothing) {
-    const struct {
-        const char* linked;
-        std::vector<std::string> refused;  // relative to the root
-    } cases[] = {
-        {"\\OV", {"\\OV\\OV.MCX", "\\OV\\ORVAND16.DLL", "\\OV\\ORVAND32.DLL", "\\OV\\OVENV.EXE",
-                   "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS", "\\OV\\SCRIPTS\\PDF\\PDFPOST.VBS",
-                   "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT", "\\OV\\OV.INI"}},
-        {"\\OV\\SCRIPTS", {"\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS", "\\OV\\SCRIPTS\\PDF\\PDFPOST.VBS",
-                            "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT"}},
-    };
-    for (const auto& c : cases) {
-        InstallRun run;
-        LayHost(run.platform);
-        run.platform.AddFolder(Root + c.linked);
-        run.platform.SetLink(Root + c.linked, true);
-        const std::string inside = UpperCaseAscii(Root + c.linked + "\\");
-        run.Install();
-        std::vector<std::string> expected;
-        for (const std::string& file : c.refused) expected.push_back(msg::InstallFailed(Root + file));
-        expected.push_back(msg::InstallDone);
-        EXPECT_EQ(run.dialogs.Texts(), expected) << c.linked;
-        for (const std::string& entry : run.platform.Entries()) {
-            const std::string upper = UpperCaseAscii(entry);
-            EXPECT_FALSE(upper.size() > inside.size() && upper.rfind(inside, 0) == 0) << c.linked << ": " << entry;
-        }
-        EXPECT_TRUE(run.createdFolders.empty()) << c.linked;
-    }
-}
-
-TEST(Install, RefusedWhileTheHostRuns) {
-    InstallRun run;
-    LayHost(run.platform);
-    run.platform.AddWindowClass("AfxPhxCntrllr");
-    const auto before = run.platform.Entries();
-    run.Install();
-    EXPECT_EQ(run.dialogs.Texts(), std::vector<std::string>{msg::HostRunning});
-    EXPECT_EQ(run.dialogs.shown[0].kind, DialogKind::Error);
-    EXPECT_EQ(run.platform.Entries(), before);
-}
-
 TEST(Install, ReadOnlyFileIsReportedAndTheRestInstalled) {
     InstallRun run;
     LayHost(run.platform);
@@ -154,24 +113,22 @@ TEST(Install, ErrorsThatEndTheProcedure) {
         const char* name;
         void (*lay)(MemoryPlatform&);
         std::string message;
-        bool versionRecorded;
     } cases[] = {
         {"a file where the OV folder belongs", [](MemoryPlatform& p) { p.AddFile(Root + "\\OV", "x"); },
-         "I/O error 183", false},
+         "I/O error 183"},
         {"user.mac locked by another program",
          [](MemoryPlatform& p) {
              p.AddFile(Root + "\\core\\user.mac", "x");
              p.SetLocked(Root + "\\core\\user.mac", true);
          },
          "Cannot open file \"" + Root + "\\core\\user.mac\". The process cannot access the file because it is being "
-         "used by another process",
-         false},
+         "used by another process"},
         {"read-only OV.INI",
          [](MemoryPlatform& p) {
              p.AddFile(Root + "\\OV\\OV.INI", "[OV]\r\nVersion=A.03.01\r\n");
              p.SetReadOnly(Root + "\\OV\\OV.INI", true);
          },
-         "Unable to write to " + Root + "\\OV\\OV.INI", false},
+         "Unable to write to " + Root + "\\OV\\OV.INI"},
     };
     for (const auto& c : cases) {
         InstallRun run;
@@ -183,7 +140,7 @@ TEST(Install, ErrorsThatEndTheProcedure) {
         } catch (const Exception& e) {
             EXPECT_EQ(e.Message(), c.message) << c.name;
         }
-        EXPECT_EQ(run.platform.ReadProfileEntry(OvIni, "OV", "Version", "") == "A.03.02", c.versionRecorded);
+        EXPECT_NE(run.platform.ReadProfileEntry(OvIni, "OV", "Version", ""), "A.03.02") << c.name;
         EXPECT_TRUE(run.dialogs.shown.empty()) << c.name;  // neither the restart message nor re-evaluation
         EXPECT_FALSE(run.view.buttons[Button::Install]) << c.name;
     }

@@ -116,31 +116,6 @@ TEST(Remove, BackupsStayUntilEveryInstrumentFileIsGone) {
     EXPECT_EQ(run.platform.FileBytes(Top + ".INI"), "top default");
 }
 
-// In an add-on folder that has become a link nothing is deleted; the files elsewhere go. Each file left there
-// is named (in a linked \\OV the version record too), and the removal does not say it is done.
-TEST(Remove, LinkedAddonFolderKeepsItsFiles) {
-    RemoveRun run;
-    LayHost(run.platform);
-    LayInstalled(run.platform);
-    run.platform.SetLink(Root + "\\OV\\SCRIPTS", true);
-    run.Remove();
-    EXPECT_TRUE(run.platform.HasFile(Root + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"));
-    EXPECT_TRUE(run.platform.HasFile(Root + "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT"));
-    EXPECT_FALSE(run.platform.HasFile(Root + "\\OV\\OV.MCX"));
-    EXPECT_EQ(run.platform.ReadProfileEntry(Root + "\\OV\\OV.INI", "OV", "Version", "gone"), "gone");
-    const std::string pdf = Root + "\\OV\\SCRIPTS\\PDF\\";
-    EXPECT_EQ(run.dialogs.Texts(), (std::vector<std::string>{msg::RemoveFailed(pdf + "PDFPRE.VBS"),
-                                                             msg::RemoveFailed(pdf + "PDFPOST.VBS"),
-                                                             msg::RemoveFailed(pdf + "PDFNOTES.TXT")}));
-    RemoveRun whole;
-    LayHost(whole.platform);
-    LayInstalled(whole.platform);
-    whole.platform.SetLink(Root + "\\OV", true);
-    whole.Remove();
-    EXPECT_EQ(whole.dialogs.Texts().size(), 8u);
-    EXPECT_EQ(whole.dialogs.Texts().back(), msg::RemoveFailed(Root + "\\OV\\OV.INI"));
-}
-
 TEST(Remove, FailedRestoreKeepsTheBackup) {
     RemoveRun run;
     LayHost(run.platform);
@@ -170,17 +145,6 @@ TEST(Remove, SectionsWithoutAFolderTouchNothing) {
     EXPECT_TRUE(run.platform.HasFile("C:\\WORK\\===conf_off.reg"));
     EXPECT_TRUE(run.platform.HasFile("C:\\WORK\\===config.reg"));
     EXPECT_TRUE(run.platform.HasFile("C:\\WORK\\conf_off.reg"));
-}
-
-TEST(Remove, RefusedWhileTheHostRuns) {
-    RemoveRun run;
-    LayHost(run.platform);
-    LayInstalled(run.platform);
-    run.platform.AddWindowClass("PhxCntrllr");
-    const auto before = run.platform.Entries();
-    run.Remove();
-    EXPECT_EQ(run.dialogs.Texts(), std::vector<std::string>{msg::HostRunning});
-    EXPECT_EQ(run.platform.Entries(), before);
 }
 
 TEST(Remove, UnreadableUserMacEndsBeforeTheBackups) {

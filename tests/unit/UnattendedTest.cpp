@@ -65,7 +65,6 @@ TEST(CommandLine, Switches) {
     for (const auto& c : cases) {
         const Options o = ParseOptions(c.args);
         EXPECT_EQ(o.error.empty(), c.valid) << c.args.back() << ": " << o.error;
-        if (!c.valid) continue;
         EXPECT_EQ(o.action, c.action) << c.args.back();
         EXPECT_EQ(o.quiet, c.quiet) << c.args.back();
         EXPECT_EQ(o.logFile, c.log) << c.args.back();
@@ -119,8 +118,11 @@ TEST(Unattended, ExitCodes) {
              p.SetReadOnly(Root + "\\OV\\OVENV.EXE", true);
          },
          "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
-        {"host running", [](MemoryPlatform& p) { LayHost(p); p.AddWindowClass("PhxCntrllr"); }, "/remove /quiet",
-         ExitHostRunning, "first close the ChemStation"},
+        // A window of the host on this desktop, seen by the procedure itself.
+        {"host window: install", [](MemoryPlatform& p) { LayHost(p); p.AddWindowClass("AfxPhxCntrllr"); },
+         "/install /quiet", ExitHostRunning, "Error: The ChemStation program is running"},
+        {"host window: remove", [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.AddWindowClass("PhxCntrllr"); },
+         "/remove /quiet", ExitHostRunning, "Error: The ChemStation program is running"},
         {"no host", [](MemoryPlatform&) {}, "/install /quiet", ExitNoHost, "ChemStation not found"},
         {"mass-spec only",
          [](MemoryPlatform& p) {
@@ -187,23 +189,6 @@ TEST(Unattended, ExitCodes) {
         {"the same folder in an elevated run",
          [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetCreateDenied(Root + "\\OV\\SCRIPTS\\PDF", true); p.SetElevated(true); },
          "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
-        {"an add-on folder that is a link",
-         [](MemoryPlatform& p) {
-             LayHost(p);
-             p.AddFolder(Root + "\\OV");
-             p.SetLink(Root + "\\OV", true);
-         },
-         "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
-        {"a link on remove",
-         [](MemoryPlatform& p) {
-             LayHost(p);
-             LayInstalled(p);
-             p.SetLink(Root + "\\OV\\SCRIPTS", true);
-         },
-         "/remove /quiet", ExitReportedFailures, std::string(Root) + "\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS"},
-        // A root just short enough for the files but not for their replacements, written beside them.
-        {"root of 229 characters", [](MemoryPlatform& p) { LayHost(p, "C:\\" + std::string(226, 'x')); }, "/status",
-         ExitSuccess, "is too long: paths under it exceed the 259 characters"},
         {"a word that would forge a line of the record", [](MemoryPlatform&) {}, "/x\nexit code 0",
          ExitInvalidCommandLine, "Unknown switch: /x\\x0Aexit"},
         {"version needs no host", [](MemoryPlatform&) {}, "/version /quiet", ExitSuccess, "commit 0123abc"},
@@ -221,6 +206,53 @@ TEST(Unattended, ExitCodes) {
         for (const std::string& line : run.log.lines) EXPECT_EQ(line.find('\n'), std::string::npos) << c.name;
         if (c.code == ExitHostRunning) {
             EXPECT_EQ(Snapshot(run.platform), before) << c.name << ": nothing changed";
+        }
+    }
+}
+
+// In an add-on folder that has become a link nothing is written or deleted, and each file left so is named (in
+// a linked \\OV the version record too); the files elsewhere are done, and the run fails, a removal without
+// saying it is done.
+TEST(Unattended, LinkedAddonFoldersGetNothing) {
+    const std::vector<std::string> pdf = {"\\OV\\SCRIPTS\\PDF\\PDFPRE.VBS", "\\OV\\SCRIPTS\\PDF\\PDFPOST.VBS",
+                                          "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT"};
+    const std::vector<std::string> all = {"\\OV\\OV.MCX", "\\OV\\ORVAND16.DLL", "\\OV\\ORVAND32.DLL", "\\OV\\OVENV.EXE",
+                                          pdf[0], pdf[1], pdf[2], "\\OV\\OV.INI"};
+    const struct {
+        const char *switches, *linked;
+        std::vector<std::string> named;  // relative to the root, in the order the run names them
+    } cases[] = {
+        {"/install /quiet", "\\OV", all},
+        {"/install /quiet", "\\OV\\SCRIPTS", pdf},
+        {"/remove /quiet", "\\OV", all},
+        {"/remove /quiet", "\\OV\\SCRIPTS", pdf},
+    };
+    for (const auto& c : cases) {
+        const bool install = c.switches[1] == 'i';
+        Unattended run;
+        LayHost(run.platform);
+        if (!install) LayInstalled(run.platform);
+        run.platform.AddFolder(Root + c.linked);
+        run.platform.SetLink(Root + c.linked, true);
+        const std::string inside = UpperCaseAscii(Root + c.linked + "\\");
+        const auto inLink = [&] {
+            Tree tree = Snapshot(run.platform);
+            std::erase_if(tree, [&](const auto& entry) { return entry.first.rfind(inside, 0) != 0; });
+            return tree;
+        };
+        const Tree before = inLink();
+        EXPECT_EQ(run.Run(c.switches), ExitReportedFailures) << c.linked;
+        EXPECT_EQ(inLink(), before) << c.linked;
+        std::vector<std::string> named;
+        for (const std::string& line : run.out.lines)
+            if (line.find(Root + "\\OV") != std::string::npos) named.push_back(line.substr(line.find(Root) + Root.size()));
+        EXPECT_EQ(named, c.named) << c.linked;
+        EXPECT_FALSE(run.out.Has("Orvandel removed")) << c.linked;
+        for (const PayloadEntry& e : PayloadCatalogue) {
+            const std::string path = Root + e.target;
+            if (UpperCaseAscii(path).rfind(inside, 0) == 0) continue;
+            EXPECT_EQ(run.platform.HasFile(path) ? run.platform.FileBytes(path) : "-",
+                      install ? "new " + std::string(e.name) + "\r\n" : "-") << c.linked << " " << path;
         }
     }
 }
