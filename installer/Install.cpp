@@ -27,14 +27,15 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
         return false;
     }
     const std::string& root = host.root;
+    FolderGuard guard(platform, root);
     for (const char* folder : addon::Folders) {
-        if (platform.FolderIsPresent(root + folder) || InLinkedFolder(platform, root, folder)) continue;
+        if (!guard.FolderUsable(folder) || platform.FolderIsPresent(root + folder)) continue;
         platform.CreateFolder(root + folder);
         log.FolderCreated(root + folder);
     }
-    // A file in a folder that has become a link is not written, and said to have failed.
+    // A file in a folder that is a link, or lies in one, is not written, and said to have failed.
     const auto refusedHere = [&](const std::string& relative) {
-        if (!InLinkedFolder(platform, root, relative)) return false;
+        if (guard.FileUsable(relative)) return false;
         dialogs.ShowMessageDialog(msg::InstallFailed(root + relative), DialogKind::Error, DialogButtons::Ok);
         return true;
     };
@@ -42,7 +43,8 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
         if (refusedHere(PayloadCatalogue[i].target)) continue;
         ExtractPayload(platform, dialogs, payload[i], root + PayloadCatalogue[i].target, log);
     }
-    EditUserMacForInstall(platform, root, dialogs, log);
+    if (guard.FileUsable(host::UserMac)) EditUserMacForInstall(platform, root, dialogs, log);
+    else dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
     if (!refusedHere(addon::Profile)) {
         ProfileFile profile(platform, root + addon::Profile);
         profile.WriteValue(addon::VersionSection, addon::VersionKey, addon::Version);

@@ -9,6 +9,8 @@ inline constexpr const char* AnotherRun =
     "Another run of the Orvandel installer is in progress\nwait until it has ended, then try again";
 inline constexpr const char* UserMacNotSaved = "Failed to modify user.mac";
 inline std::string InstallFailed(const std::string& target) { return "Failed to install\n" + target; }
+// A name the run would reach through a link (or a second hard link), and so leaves as it is.
+inline std::string LinkRefused(const std::string& path) { return "Not changed, since a link leads elsewhere\n" + path; }
 inline std::string RestoreFailed(const std::string& config) { return "Failed to restore\n" + config; }
 std::string CleanupQuestion(const std::string& userMacPath);
 inline constexpr const char* InstallDone = "Restart the ChemStation\nFind a new menu \nAddOn - Orvandel";

@@ -165,7 +165,8 @@ bool MemoryPlatform::WriteProfileEntry(const std::string& file, const std::strin
     const Node* parent = Find(r.parentKey);
     const Node* node = Find(r.key);
     if (parent == nullptr || !parent->folder) return false;
-    if (node != nullptr && (node->folder || node->readOnly || node->locked)) return false;
+    if (node != nullptr && (node->folder || node->readOnly || node->locked || !Plain(node))) return false;
+    if (!LeftoverIsPlain(ProfilePath(file))) return false;
     const std::string before = node != nullptr ? node->bytes : std::string();
     DropLeftover(ProfilePath(file));
     if (ini::Read(before, section, key) == ini::AsRead(value)) return true;  // it reads so already
@@ -182,7 +183,8 @@ void MemoryPlatform::RemoveProfileEntry(const std::string& file, const std::stri
     if (Fault("RemoveProfileEntry", file) != 0) return;
     const Resolved r = Resolve(ProfilePath(file));
     Node* node = Find(r);
-    if (node == nullptr || node->folder || node->readOnly || node->locked) return;
+    if (node == nullptr || node->folder || node->readOnly || node->locked || !Plain(node)) return;
+    if (!LeftoverIsPlain(ProfilePath(file))) return;
     const std::string text = ini::Remove(node->bytes, section, key);
     DropLeftover(ProfilePath(file));
     if (node->bytes.size() > capacity_ - UsedSpace()) return;
@@ -213,12 +215,25 @@ bool MemoryPlatform::IsLink(const std::string& path) {
     return node != nullptr && node->link;
 }
 
+FolderHold MemoryPlatform::HoldFolder(const std::string& path) {
+    if (Fault("HoldFolder", path) != 0) return FolderHold::Refused;
+    Node* node = Find(Resolve(path));
+    if (node != nullptr && node->link) return FolderHold::Refused;
+    if (node == nullptr || !node->folder) return FolderHold::Missing;
+    node->held = true;
+    return FolderHold::Held;
+}
+
+void MemoryPlatform::ReleaseFolders() {
+    for (auto& entry : nodes_) entry.second.held = false;
+}
+
 bool MemoryPlatform::RemoveFile(const std::string& path) {
     if (Fault("RemoveFile", path) != 0) return false;
     DropLeftover(path);
     const Resolved r = Resolve(path);
     const Node* node = Find(r);
-    if (node == nullptr || node->folder || node->readOnly || node->locked) return false;
+    if (node == nullptr || node->folder || node->readOnly || node->locked || !Plain(node)) return false;
     nodes_.erase(r.key);
     return true;
 }
@@ -232,7 +247,7 @@ bool MemoryPlatform::CopyOver(const std::string& source, const std::string& targ
     const Node* parent = Find(to.parentKey);
     const Node* dst = Find(to.key);
     if (parent == nullptr || !parent->folder) return false;
-    if (dst != nullptr && (dst->folder || dst->readOnly || dst->locked)) return false;
+    if (dst != nullptr && (dst->folder || dst->readOnly || dst->locked || !Plain(dst))) return false;
     const std::size_t old = dst != nullptr ? dst->bytes.size() : 0;
     if (src->bytes.size() > old && src->bytes.size() - old > capacity_ - UsedSpace()) return false;
     const std::string bytes = src->bytes;
@@ -285,6 +300,8 @@ void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, s
         else if (parent == nullptr || !parent->folder) code = winerr::PathNotFound;
         else if (node != nullptr && (node->folder || node->readOnly)) code = winerr::AccessDenied;
         else if (node != nullptr && node->locked) code = winerr::SharingViolation;
+        else if (!Plain(node) || !LeftoverIsPlain(path))
+            throw EFCreateError(CreateErrorText(FullPath(Plain(node) ? path + ReplacementSuffix : path), LinkRefusalText()));
         // The new content is written beside the old before it replaces it, so it needs its full size; a
         // leftover of a cut-off write is taken over (and goes) before that.
         else if (DropLeftover(path), size > capacity_ - UsedSpace()) code = winerr::DiskFull;
@@ -301,7 +318,12 @@ void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, s
 void MemoryPlatform::DropLeftover(const std::string& path) {
     const Resolved leftover = Resolve(path + ReplacementSuffix);
     const Node* node = Find(leftover);
-    if (node != nullptr && !node->folder && !node->readOnly && !node->locked) nodes_.erase(leftover.key);
+    if (node != nullptr && !node->folder && !node->readOnly && !node->locked && Plain(node)) nodes_.erase(leftover.key);
+}
+
+bool MemoryPlatform::LeftoverIsPlain(const std::string& path) const {
+    const Node* node = Find(Resolve(path + ReplacementSuffix));
+    return node == nullptr || (!node->folder && Plain(node));
 }
 
 void MemoryPlatform::StoreFile(const Resolved& where, const char* data, std::size_t size, bool keepAttributes) {
@@ -403,6 +425,37 @@ void MemoryPlatform::SetLink(const std::string& path, bool link) {
     Node* node = Find(Resolve(path));
     if (node == nullptr) throw std::out_of_range("no entry " + path);
     node->link = link;
+}
+
+void MemoryPlatform::SetHardLinked(const std::string& path, bool linked) {
+    Node* node = Find(Resolve(path));
+    if (node == nullptr) throw std::out_of_range("no entry " + path);
+    node->hardLinked = linked;
+}
+
+bool MemoryPlatform::RenameFolder(const std::string& path, const std::string& newPath) {
+    const Resolved from = Resolve(path);
+    const Resolved to = Resolve(newPath);
+    const Node* node = Find(from);
+    if (node == nullptr || !node->folder || !to.valid || Find(to.key) != nullptr) return false;
+    const auto inside = [&](const std::string& key) { return key == from.key || key.rfind(from.key + "\\", 0) == 0; };
+    // A folder held open, or one held below it, cannot move.
+    for (const auto& [key, entry] : nodes_) {
+        if (inside(key) && entry.held) return false;
+    }
+    std::map<std::string, Node> moved;
+    for (auto it = nodes_.begin(); it != nodes_.end();) {
+        if (!inside(it->first)) {
+            ++it;
+            continue;
+        }
+        Node entry = it->second;
+        entry.path = to.display + entry.path.substr(from.display.size());
+        moved[to.key + it->first.substr(from.key.size())] = entry;
+        it = nodes_.erase(it);
+    }
+    nodes_.insert(moved.begin(), moved.end());
+    return true;
 }
 
 void MemoryPlatform::SetLocked(const std::string& path, bool locked) {

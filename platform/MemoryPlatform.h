@@ -29,6 +29,8 @@ public:
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;
     bool IsLink(const std::string& path) override;
+    FolderHold HoldFolder(const std::string& path) override;
+    void ReleaseFolders() override;
     bool RemoveFile(const std::string& path) override;
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;
@@ -51,6 +53,10 @@ public:
     void SetReadOnly(const std::string& path, bool readOnly);
     // The entry is a reparse point: a junction or a symbolic link put there by someone else.
     void SetLink(const std::string& path, bool link);
+    // The file has another name elsewhere (a hard link): writing through this one would change that file too.
+    void SetHardLinked(const std::string& path, bool linked);
+    // Another user renames a folder (to put a link in its place): false when the run holds it open.
+    bool RenameFolder(const std::string& path, const std::string& newPath);
     // Another program holds the file open for writing: opening, replacing or deleting it is refused (32).
     void SetLocked(const std::string& path, bool locked);
     // Room left for file content; a write that needs more fails with code 112. Unlimited at first.
@@ -90,6 +96,8 @@ private:
         bool locked = false;
         bool link = false;
         std::string bytes;
+        bool hardLinked = false;
+        bool held = false;  // a folder the run keeps open without delete sharing
     };
     struct Resolved {
         std::string key;      // upper-cased absolute path: the map key
@@ -102,6 +110,9 @@ private:
     Resolved Resolve(const std::string& path) const;
     std::string ProfilePath(const std::string& file) const;
     void DropLeftover(const std::string& path);
+    // A file of one name that is no link: the only kind written, replaced or deleted through its name.
+    static bool Plain(const Node* node) { return node == nullptr || (!node->link && !node->hardLinked); }
+    bool LeftoverIsPlain(const std::string& path) const;
     void StoreFile(const Resolved& where, const char* data, std::size_t size, bool keepAttributes);
     // The ini text of a profile file, or empty when it is missing or unreadable.
     std::string ProfileText(const std::string& file);

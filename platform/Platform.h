@@ -35,6 +35,13 @@ struct RunningProcess {
     std::string image;
 };
 
+// What a look at a folder that the run is about to write or delete in found.
+enum class FolderHold {
+    Held,     // a folder, now kept open until the platform ends: it can be neither renamed nor deleted
+    Missing,  // nothing of that name (or not a folder)
+    Refused,  // a reparse point (a junction, a symbolic link), or a folder that could not be opened to make sure
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -57,9 +64,17 @@ public:
     virtual bool FolderIsPresent(const std::string& path) = 0;
     // GetFileAttributesA: a reparse point (a junction, a symbolic link), which leads somewhere else. Never fails.
     virtual bool IsLink(const std::string& path) = 0;
-    // DeleteFileA: true when the file was deleted.
+    // CreateFileA with FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, sharing read and write but not
+    // delete, then GetFileInformationByHandle and GetFileAttributesA: the folder itself, never where a link leads.
+    // A held folder stays open until it is released, so the name cannot be given to another folder meanwhile.
+    virtual FolderHold HoldFolder(const std::string& path) = 0;
+    // CloseHandle for every folder held.
+    virtual void ReleaseFolders() = 0;
+    // DeleteFileA: true when the file was deleted. A file that is a reparse point or has more than one name
+    // (hard links) is not deleted; nor is a leftover replacement beside it that is not a plain file.
     virtual bool RemoveFile(const std::string& path) = 0;
-    // CopyFileA(source, target, FALSE): true when the target now holds a copy of the source.
+    // CopyFileA(source, target, FALSE): true when the target now holds a copy of the source. A target that is a
+    // reparse point or has more than one name is never written through: false.
     virtual bool CopyOver(const std::string& source, const std::string& target) = 0;
     // CreateDirectoryA: one level; throws EInOutError with the text for the Windows error code.
     virtual void CreateFolder(const std::string& path) = 0;
@@ -69,7 +84,9 @@ public:
     // Replaces the file with exactly these bytes in one step: a temporary file beside the target is written
     // and flushed, then moved over it. On any failure the target keeps its old bytes (or stays absent) and
     // the temporary is gone. Throws EFCreateError when the target cannot be created or replaced (folder
-    // missing, read-only, in use) and EWriteError when the write falls short (disk full).
+    // missing, read-only, in use, a reparse point, more than one name, a leftover temporary that is not a plain
+    // file) and EWriteError when the write falls short (disk full). The replacement takes the access list its
+    // folder gives it; only a file whose old descriptor is kept (KeepsOwnSecurity) carries that over.
     virtual void WriteWholeFile(const std::string& path, const char* data, std::size_t size) = 0;
 
     // EnumWindows and GetClassNameA: the class name of every top-level window of this desktop.

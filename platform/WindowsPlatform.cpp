@@ -26,10 +26,37 @@ bool IsBareName(const std::string& file) { return file.find_first_of("\\/:") == 
 // on one volume. A leftover from an earlier run that died half-way carries the same name and is taken over.
 std::string ReplacementPath(const std::string& target) { return target + ReplacementSuffix; }
 
+// The entry itself, never where a link leads. A handle open for its attributes alone denies nobody anything
+// (the system checks sharing only against access to data), so one that must keep others out asks for more.
+FileHandle OpenEntry(const std::string& path, DWORD access, DWORD share) {
+    return FileHandle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// A name that leads elsewhere (a junction, a symbolic link, a mount point) or that shares its file with another
+// name (a hard link): writing or deleting through it would change a file that someone else chose. The path's own
+// attributes are asked too, since an open may follow a link where the system ignores the flag (Wine does).
+bool LeadsElsewhere(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+    FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!entry.Valid() || !GetFileInformationByHandle(entry.Get(), &info)) return false;
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1;
+}
+
+// A leftover replacement is taken away only when it is a plain file of one name: deleting through an
+// object-manager link, or a folder's link, is what an attacker would have prepared.
+bool LeftoverIsPlain(const std::string& temp) {
+    const DWORD attributes = GetFileAttributesA(temp.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !LeadsElsewhere(temp);
+}
+
 FileHandle OpenReplacement(const std::string& temp) {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid() && GetLastError() == ERROR_FILE_EXISTS && DeleteFileA(temp.c_str())) {
+    if (!file.Valid() && GetLastError() == ERROR_FILE_EXISTS && LeftoverIsPlain(temp) && DeleteFileA(temp.c_str())) {
         file = FileHandle(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     }
@@ -220,13 +247,21 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string&
     constexpr DWORD refused =
         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
     if (present && (attributes & refused) != 0) return false;
+    if (present && LeadsElsewhere(file)) return false;
     const std::string copy = ReplacementPath(file);
+    if (!LeftoverIsPlain(copy)) return false;
     DeleteFileA(copy.c_str());  // a leftover of a run that was cut off
     // Nothing to do, and so nothing that a full disk could stop.
     if (present && value != nullptr && SystemValue(file, section, key) == ini::AsRead(*value)) return true;
 
     bool placed = false;
-    if (!present || Retrying([&] { return CopyFileA(file.c_str(), copy.c_str(), FALSE) != FALSE; })) {
+    // The copy is a new file: a name put there since the look above (a hard link) is not written through.
+    const auto makeCopy = [&] {
+        if (present) return CopyFileA(file.c_str(), copy.c_str(), TRUE) != FALSE;
+        return FileHandle(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr)).Valid();
+    };
+    if (Retrying(makeCopy)) {
         const BOOL written = WritePrivateProfileStringA(section.c_str(), key.c_str(),
                                                         value != nullptr ? value->c_str() : nullptr, copy.c_str());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());  // out of the system's cache
@@ -243,7 +278,7 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string&
             // not placed: reported below
         }
     }
-    DeleteFileA(copy.c_str());  // unless it took the file's place
+    if (LeftoverIsPlain(copy)) DeleteFileA(copy.c_str());  // unless it took the file's place
     // Whatever the system still holds of the old file is stale now.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
     return placed;
@@ -284,14 +319,37 @@ bool WindowsPlatform::IsLink(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+FolderHold WindowsPlatform::HoldFolder(const std::string& path) {
+    // No delete sharing: while this handle is open the folder can be neither renamed nor deleted, so its name
+    // cannot be given to a link after this look.
+    FileHandle folder =
+        OpenEntry(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FolderHold::Missing;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? FolderHold::Refused : FolderHold::Missing;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &info)) return FolderHold::Refused;
+    const DWORD seen = attributes | info.dwFileAttributes;
+    if ((seen & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return FolderHold::Refused;
+    heldFolders_.push_back(std::move(folder));
+    return FolderHold::Held;
+}
+
+void WindowsPlatform::ReleaseFolders() { heldFolders_.clear(); }
+
 bool WindowsPlatform::RemoveFile(const std::string& path) {
     // A write of this file that was cut off (power loss, a killed run) may have left its replacement
     // beside it; once the file goes, nothing else would ever take that leftover away.
-    DeleteFileA(ReplacementPath(path).c_str());
+    const std::string leftover = ReplacementPath(path);
+    if (LeftoverIsPlain(leftover)) DeleteFileA(leftover.c_str());
+    if (LeadsElsewhere(path)) return false;
     return Retrying([&] { return DeleteFileA(path.c_str()) != FALSE; });
 }
 
 bool WindowsPlatform::CopyOver(const std::string& source, const std::string& target) {
+    if (LeadsElsewhere(target)) return false;
     return Retrying([&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE; });
 }
 
@@ -329,6 +387,7 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
     constexpr DWORD refused =
         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
     if (exists && (attributes & refused) != 0) ThrowCreateError(path, ERROR_ACCESS_DENIED);
+    if (exists && LeadsElsewhere(path)) ThrowLinkRefusal(path);
     if (exists) {
         // Another program that has the file open would otherwise only be noticed by the move, after the
         // whole write, and with a less telling code: ask the way the in-place rewrite would have.
@@ -342,6 +401,7 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
     }
 
     const std::string temp = ReplacementPath(path);
+    if (!LeftoverIsPlain(temp)) ThrowLinkRefusal(temp);
     FileHandle file = OpenReplacement(temp);
     if (!file.Valid()) ThrowCreateError(path, GetLastError());
 
@@ -448,6 +508,10 @@ ImageBytes WindowsPlatform::ProgramResource(const char* name) {
 void WindowsPlatform::ThrowOpenError(const std::string& path, unsigned long code) {
     const std::string systemText = SystemErrorText(code);
     throw EFOpenError(OpenErrorText(FullPath(path), systemText));
+}
+
+void WindowsPlatform::ThrowLinkRefusal(const std::string& path) {
+    throw EFCreateError(CreateErrorText(FullPath(path), LinkRefusalText()));
 }
 
 void WindowsPlatform::ThrowCreateError(const std::string& path, unsigned long code) {

@@ -17,6 +17,8 @@ public:
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;
     bool IsLink(const std::string& path) override;
+    FolderHold HoldFolder(const std::string& path) override;
+    void ReleaseFolders() override;
     bool RemoveFile(const std::string& path) override;
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;
@@ -36,9 +38,11 @@ private:
     // Puts a replacement written beside the target in its place in one step; throws EFCreateError.
     void PlaceReplacement(const std::string& path, const std::string& temp, bool exists);
     [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);
+    [[noreturn]] void ThrowLinkRefusal(const std::string& path);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
 
     KernelHandle soleRun_;
+    std::vector<FileHandle> heldFolders_;
 };
 
 }  // namespace orv

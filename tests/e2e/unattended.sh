@@ -298,6 +298,26 @@ run remove-through-link   same        '' \
     '/remove /quiet'                                       1    "Error: could not delete $R\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT" \
     ''                                                          'e2e_expect_bytes "$name: the file where the link leads" "$Elsewhere\\PDF\\PDFNOTES.TXT" "not the add-on"
         e2e_expect_absent "$name" "$R\\OV\\OV.MCX"'
+# Beyond the add-on's folders: core, an instrument folder, a leftover replacement and a file with a second name
+# that lead elsewhere are never written or deleted through.
+aside() {  # aside WINPATH ELSEWHERE: the folder moved to ELSEWHERE and a link to it put in its place
+    mv "$(e2e_path "$1")" "$(e2e_path "$2")" && ln -s "$(e2e_path "$2")" "$(e2e_path "$1")"
+}
+Precious='C:\precious.txt'
+Refused=$(lines 'Error: Not changed, since a link leads elsewhere' "$UserMac")
+run core-linked           macros      'aside "$R\\core" "C:\\core-elsewhere"' \
+    '/install /quiet'                                      1    "$Refused" \
+    ''                                                          'e2e_expect_bytes "$name: user.mac where the link leads" "C:\\core-elsewhere\\user.mac" "$Macros"'
+run instrument-linked     complete    'aside "$R\\2" "C:\\two-elsewhere"' \
+    '/remove /quiet'                                       1    "Error: could not delete $R\\2\\conf_off.reg" \
+    ''                                                          'e2e_expect_present "$name" "C:\\two-elsewhere\\conf_off.reg" "$R\\core\\800\\TOPDATS.BAK"'
+# Wine shows a link to a folder as a reparse point, but not one to a file (see RELIABILITY.md).
+run leftover-linked       macros      'e2e_write "C:\\kept\\a.txt" kept; ln -s "$(e2e_path "C:\\kept")" "$(e2e_path "$UserMac~orv")"' \
+    '/install /quiet'                                      1    "$Refused" \
+    ''                                                          'e2e_expect_bytes "$name: the folder the leftover names" "C:\\kept\\a.txt" kept'
+run config-hard-linked    complete    'e2e_write "$Precious" precious; ln -f "$(e2e_path "$Precious")" "$(e2e_path "$R\\core\\800\\CHROMTB.INI")"' \
+    '/remove /quiet'                                       1    "$(lines 'Error: Failed to restore' "$R\\core\\800\\CHROMTB.INI")" \
+    ''                                                          'e2e_expect_bytes "$name: the file of the second name" "$Precious" precious'
 run read-only-user-mac    complete    'chmod a-w "$(e2e_path "$UserMac")"' \
     '/remove /quiet'                                       1    "$(lines 'Error: Failed to modify user.mac' "$Restored")" \
     ''                                                          'e2e_expect_bytes "$name: user.mac kept" "$UserMac" "$E2E_START_LINE"$'"'\r\n'"'"$Macros"'
