@@ -62,6 +62,10 @@ namespace {
 // CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices in every folder and with any extension:
 // "logging" to one would write to a printer port or nowhere.
 bool IsDeviceName(const std::string& path) {
+    // "\\.\pipe\x", "\\?\GLOBALROOT\...": the system's own namespaces, where pipes and devices live.
+    if (path.size() >= 4 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/') &&
+        (path[2] == '.' || path[2] == '?') && (path[3] == '\\' || path[3] == '/'))
+        return true;
     const std::size_t folder = path.find_last_of("\\/:");
     std::string name = folder == std::string::npos ? path : path.substr(folder + 1);
     name = UpperCaseAscii(name.substr(0, name.find('.')));
@@ -104,8 +108,10 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             if (options.logFile.size() >= 2 && options.logFile.front() == '"' && options.logFile.back() == '"')
                 options.logFile = options.logFile.substr(1, options.logFile.size() - 2);
             if (options.logFile.empty()) invalid("The log switch needs a file name: /log=FILE");
-            else if (IsDeviceName(options.logFile))
+            else if (IsDeviceName(options.logFile)) {
                 invalid("The log file cannot be a device: " + PrintableText(options.logFile));
+                options.logFile.clear();  // never opened, so nothing goes to it
+            }
         } else {
             invalid("Unknown switch: " + PrintableText(word));
         }
@@ -114,6 +120,16 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     else if (actions == 0 && (options.quiet || !options.logFile.empty()))
         invalid("/quiet and /log need one of /install, /remove, /status or /verify");
     return options;
+}
+
+std::string LogFileRefusal(const std::string& path, const LogFileFacts& facts, bool elevated) {
+    const std::string name = "The log file " + PrintableText(path);
+    if (!facts.diskFile) return name + " is no file on a disk";
+    if (facts.link) return name + " is a link";
+    if (facts.folder) return name + " is a folder";
+    if (facts.names > 1) return name + " has more than one name (hard links)";
+    if (elevated && !facts.ownerTrusted) return name + " belongs to another user";
+    return std::string();
 }
 
 std::string UsageText() {

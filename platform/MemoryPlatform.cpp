@@ -360,6 +360,8 @@ void MemoryPlatform::ShellOpen(const std::string& target, const std::string& par
     shellCalls_.push_back(ShellCall{target, parameters, folder});
 }
 
+bool MemoryPlatform::RunsElevated() const { return elevated_; }
+
 std::string MemoryPlatform::FullPath(const std::string& path) {
     const Resolved r = Resolve(path);
     return r.valid ? r.display : path;

@@ -40,6 +40,7 @@ public:
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
+    bool RunsElevated() const override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
     ImageBytes ProgramResource(const char* name) override;
@@ -66,6 +67,7 @@ public:
     void AddProcess(const std::string& name, const std::string& image);
     // Another run of the installer holds the machine-wide claim.
     void SetOtherRunActive(bool active) { otherRun_ = active; }
+    void SetElevated(bool elevated) { elevated_ = elevated; }
     void ClearWindowClasses();
     void AddResource(const std::string& name, const std::string& bytes);
 
@@ -131,6 +133,7 @@ private:
     std::vector<std::string> windowClasses_;
     std::vector<RunningProcess> processes_;
     bool otherRun_ = false;
+    bool elevated_ = false;
     std::map<std::string, std::string> resources_;
     std::vector<ShellCall> shellCalls_;
     std::size_t operations_ = 0;

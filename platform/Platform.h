@@ -35,6 +35,15 @@ struct RunningProcess {
     std::string image;
 };
 
+// What the name given for the record of a run turned out to be, once opened without following a link.
+struct LogFileFacts {
+    bool diskFile = true;      // a file on a disk, not a pipe, a console or another device
+    bool folder = false;
+    bool link = false;         // a reparse point
+    unsigned long names = 1;   // hard links
+    bool ownerTrusted = true;  // owned by SYSTEM, Administrators or the user this process runs as
+};
+
 // What a look at a folder that the run is about to write or delete in found.
 enum class FolderHold {
     Held,     // a folder, now kept open until the platform ends: it can be neither renamed nor deleted
@@ -99,6 +108,10 @@ public:
     virtual bool ClaimSoleRun() = 0;
     // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined.
     virtual void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) = 0;
+
+    // GetTokenInformation(TokenElevation), else (XP) CheckTokenMembership of Administrators; TokenUser: true when
+    // the process is elevated or runs as SYSTEM.
+    virtual bool RunsElevated() const = 0;
 
     // GetFullPathNameA: the absolute form of a path, as the error messages show it.
     virtual std::string FullPath(const std::string& path) = 0;

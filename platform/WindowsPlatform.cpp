@@ -476,6 +476,26 @@ void WindowsPlatform::ShellOpen(const std::string& target, const std::string& pa
     ShellExecuteA(nullptr, "open", target.c_str(), OrNull(parameters), OrNull(folder), SW_SHOWNORMAL);
 }
 
+bool WindowsPlatform::RunsElevated() const {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return true;  // unknown: the stricter rules
+    KernelHandle token(raw);
+    char user[256];
+    DWORD size = 0;
+    if (GetTokenInformation(token.Get(), TokenUser, user, sizeof user, &size) &&
+        IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, WinLocalSystemSid))
+        return true;
+    TOKEN_ELEVATION elevation{};
+    if (GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size))
+        return elevation.TokenIsElevated != 0;
+    // Windows XP: an administrator's token holds every right of the group.
+    char sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof sid;
+    BOOL member = FALSE;
+    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize)) return true;
+    return !CheckTokenMembership(nullptr, sid, &member) || member != FALSE;
+}
+
 std::string WindowsPlatform::FullPath(const std::string& path) {
     char full[MAX_PATH];
     const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);

@@ -28,6 +28,7 @@ public:
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
+    bool RunsElevated() const override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
     ImageBytes ProgramResource(const char* name) override;

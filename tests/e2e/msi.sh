@@ -19,8 +19,8 @@ UserMac="$R\\core\\user.mac"
 Folder='C:\Program Files\Orvandel'
 [ "$ORV_WINE_ARCH" = x86_64 ] && Folder='C:\Program Files (x86)\Orvandel'
 Program="$Folder\\OrvandelSetup.exe"
-# Wine sets no MsiLogFileLocation, so the program's log goes to the temporary folder of the user running msiexec.
-ProgramLog="C:\\users\\$ORV_WINE_USER\\Temp\\OrvandelSetup.log"
+# Wine sets no MsiLogFileLocation, so the program's log goes to the Windows folder's Logs.
+ProgramLog="C:\\windows\\Logs\\OrvandelSetup.log"
 Uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # ---- The packages: this build's program, and an older version of the package, made for this test only -------
@@ -110,7 +110,7 @@ msi /i 'C:\e2e\Orvandel.msi' /qn
 e2e_expect "$name: msiexec /i" 0 "$Rc"
 installed "$name"
 e2e_expect "$name: Programs and Features" "$Entry" "$(arp "${Code[Orvandel]}")"
-e2e_expect "$name: the program's run, logged in the temporary folder" \
+e2e_expect "$name: the program's run, logged in the Windows folder's Logs" \
     "command line: \"$Program\" /install /quiet /log=\"$ProgramLog\"|exit code 0|" "$(program_last)"
 msi_logged "$name" 'OrvandelSetup: Restart the ChemStation' 'OrvandelSetup: exit code 0'
 

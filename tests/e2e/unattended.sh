@@ -386,6 +386,16 @@ run word-not-switch       fresh       '' \
 run log-to-a-device       fresh       '' \
     '/install /quiet /log=C:\logs\nul.txt'                 87   "$(lines 'The log file cannot be a device: C:\logs\nul.txt' "$Usage")" \
     ''                                                          unchanged
+# Nor is a record written through a link, into a file of two names, or to a pipe: nothing is written anywhere.
+run log-through-link      fresh       'e2e_mkdir "$(e2e_path "C:\\kept-log")"; ln -sfn "$(e2e_path "C:\\kept-log")" "$(e2e_path "C:\\link.log")"' \
+    '/install /quiet /log=C:\link.log'                      87   'Error: The log file C:\link.log is a link' \
+    ''                                                          'unchanged; e2e_expect "$name: nothing where it leads" "" "$(ls "$(e2e_path "C:\\kept-log")")"'
+run log-hard-linked       fresh       'e2e_write "$Precious" precious; ln -fT "$(e2e_path "$Precious")" "$(e2e_path "C:\\link.log")"' \
+    '/install /quiet /log=C:\link.log'                      87   'Error: The log file C:\link.log has more than one name (hard links)' \
+    ''                                                          'unchanged; e2e_expect_bytes "$name: the file of the second name" "$Precious" precious'
+run log-to-a-pipe         fresh       '' \
+    '/install /quiet /log=\\.\pipe\orv'                   87   "$(lines 'The log file cannot be a device: \\.\pipe\orv' "$Usage")" \
+    ''                                                          unchanged
 run wrong-and-bad-log     fresh       '' \
     '/bogus /quiet /log=C:\no\such\folder\run.log'         87   "$(lines 'Unknown switch: /bogus' "$Usage")" \
     ''                                                          unchanged

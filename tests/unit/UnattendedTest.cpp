@@ -61,14 +61,38 @@ TEST(CommandLine, Switches) {
         {{"x", "/install", "/log:lpt9"}, Action::Install, false, "", false},
         {{"x", "/install", "/log=C:\\logs\\console.log"}, Action::Install, false, "C:\\logs\\console.log", true},
         {{"x", "/install", "/log=COM10.log"}, Action::Install, false, "COM10.log", true},
+        // A pipe or a device of the system's namespace; a refused name is kept from the run, never opened.
+        {{"x", "/install", "/log=\\\\.\\pipe\\orv"}, Action::Install, false, "", false},
+        {{"x", "/install", "/log=//?/GLOBALROOT/Device/Null"}, Action::Install, false, "", false},
+        {{"x", "/bogus", "/log=C:\\bad.log"}, Action::Window, false, "C:\\bad.log", false},
     };
     for (const auto& c : cases) {
         const Options o = ParseOptions(c.args);
         EXPECT_EQ(o.error.empty(), c.valid) << c.args.back() << ": " << o.error;
+        EXPECT_EQ(o.logFile, c.log) << c.args.back();
         if (!c.valid) continue;
         EXPECT_EQ(o.action, c.action) << c.args.back();
         EXPECT_EQ(o.quiet, c.quiet) << c.args.back();
-        EXPECT_EQ(o.logFile, c.log) << c.args.back();
+    }
+}
+
+TEST(CommandLine, LogFileRefusals) {
+    const struct {
+        LogFileFacts facts;
+        bool elevated;
+        std::string refusal;  // after "The log file C:\r.log"; "" when it takes the record
+    } cases[] = {
+        {{}, true, ""},
+        {{.diskFile = false}, false, " is no file on a disk"},
+        {{.folder = true}, false, " is a folder"},
+        {{.link = true}, false, " is a link"},
+        {{.names = 2}, false, " has more than one name (hard links)"},
+        {{.ownerTrusted = false}, true, " belongs to another user"},
+        {{.ownerTrusted = false}, false, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string refusal = LogFileRefusal("C:\\r.log", c.facts, c.elevated);
+        EXPECT_EQ(refusal, c.refusal.empty() ? "" : "The log file C:\\r.log" + c.refusal) << c.refusal;
     }
 }
 
