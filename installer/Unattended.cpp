@@ -184,6 +184,8 @@ void WarnOfLongPaths(const std::string& root, Report& report) {
 bool MayChangeTheHost(Platform& platform, const std::string& root, Report& report, UserDialogs& dialogs) {
     if (!platform.ClaimSoleRun()) {
         dialogs.ShowMessageDialog(msg::AnotherRun, DialogKind::Error, DialogButtons::Ok);
+        const std::string holder = platform.SoleRunHolder();
+        report.Say("held by: " + (holder.empty() ? std::string("(not found)") : holder));
         return false;
     }
     if (const auto program = HostProgramRunning(platform, root)) {

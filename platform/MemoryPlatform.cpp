@@ -349,7 +349,13 @@ std::vector<RunningProcess> MemoryPlatform::RunningProcesses() {
     return processes_;
 }
 
-bool MemoryPlatform::ClaimSoleRun() { return Fault("ClaimSoleRun", std::string()) == 0 && !otherRun_; }
+bool MemoryPlatform::ClaimSoleRun() {
+    if (const unsigned long code = Fault("ClaimSoleRun", std::string()))
+        throw Exception("The one-run lock could not be made: error " + DecimalText(code));
+    return !otherRun_;
+}
+
+std::string MemoryPlatform::SoleRunHolder() { return otherRun_ ? "process 4 (OrvandelSetup.exe)" : std::string(); }
 
 void MemoryPlatform::AddProcess(const std::string& name, const std::string& image) {
     processes_.push_back(RunningProcess{static_cast<unsigned long>(4 * (processes_.size() + 1)), name, image});

@@ -39,6 +39,7 @@ public:
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
+    std::string SoleRunHolder() override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     bool RunsElevated() const override;
     std::string FullPath(const std::string& path) override;

@@ -103,9 +103,16 @@ public:
     // CreateToolhelp32Snapshot: every process of the machine, in every session, with the path of its program
     // (QueryFullProcessImageNameA from Vista on, the path of its first module on XP).
     virtual std::vector<RunningProcess> RunningProcesses() = 0;
-    // CreateMutexA with a name in the machine's global namespace: true when no other run of the installer, in
-    // any session, holds it. The claim lasts as long as this object.
+    // CreateMutexA: true when no other run of the installer, in any session, holds the machine's one-run lock.
+    // From Vista on an elevated run's lock lives in a private namespace bounded by Administrators, where a
+    // standard user cannot make an object of its name; otherwise (XP, a run without elevation) it is
+    // "Global\Tovrenik.Orvandel.Setup". Throws Exception, naming the error code, when the lock cannot be made
+    // (the name taken by another kind of object, say): a run never goes on without it. The claim lasts as long
+    // as this object.
     virtual bool ClaimSoleRun() = 0;
+    // After a refused claim: who holds the lock ("process 1234 (OrvandelSetup.exe) of user LAB\\smith"), "" when
+    // that cannot be found.
+    virtual std::string SoleRunHolder() = 0;
     // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined.
     virtual void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) = 0;
 

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
+#include <sddl.h>
+
+#include <cstring>
 
 #include <new>
 #include <optional>
@@ -221,7 +224,37 @@ std::string ImagePath(DWORD id, QueryImageName query) {
 }
 
 // Machine-wide: "Global\" reaches every session, the service session of a SYSTEM run included.
-constexpr const char* SoleRunName = "Global\\Tovrenik.Orvandel.Setup";
+constexpr const char* GlobalSoleRunName = "Global\\Tovrenik.Orvandel.Setup";
+// An elevated run's lock, in a namespace only a member of Administrators can make or open (Vista and later).
+constexpr const char* PrivateNamespace = "Tovrenik.Orvandel";
+constexpr const char* PrivateSoleRunName = "Tovrenik.Orvandel\\Setup";
+// Beside the lock, the run that holds it names itself: "process 1234 (C:\\...\\OrvandelSetup.exe) of user x".
+constexpr const char* HolderSuffix = ".Holder";
+constexpr DWORD HolderSize = 512;
+
+using CreateBoundaryDescriptorFn = HANDLE(WINAPI*)(LPCSTR name, ULONG flags);
+using AddSidToBoundaryFn = BOOL(WINAPI*)(HANDLE* boundary, PSID sid);
+using CreatePrivateNamespaceFn = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES attributes, LPVOID boundary, LPCSTR alias);
+using OpenPrivateNamespaceFn = HANDLE(WINAPI*)(LPVOID boundary, LPCSTR alias);
+
+template <typename Function>
+Function Kernel32(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+// Full access for SYSTEM and Administrators, nothing for anyone else.
+struct AdminsOnly {
+    AdminsOnly() {
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;GA;;;SY)(A;;GA;;;BA)", SDDL_REVISION_1,
+                                                             &descriptor, nullptr);
+        attributes.nLength = sizeof attributes;
+        attributes.lpSecurityDescriptor = descriptor;
+        attributes.bInheritHandle = FALSE;
+    }
+    ~AdminsOnly() { LocalFree(descriptor); }
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    SECURITY_ATTRIBUTES attributes{};
+};
 
 }  // namespace
 
@@ -461,15 +494,74 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
     return found;
 }
 
+void WindowsPlatform::ThrowLockError(const std::string& what, unsigned long code) {
+    throw Exception("The one-run lock " + what + ": error " + DecimalText(code) + " (" + SystemErrorText(code) + ")");
+}
+
+// The namespace is opened when another elevated run made it; either way this process keeps its handle, since
+// the namespace (and every name in it) goes with the last one.
+std::string WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
+    const auto createBoundary = Kernel32<CreateBoundaryDescriptorFn>("CreateBoundaryDescriptorA");
+    const auto addSid = Kernel32<AddSidToBoundaryFn>("AddSIDToBoundaryDescriptor");
+    const auto createNamespace = Kernel32<CreatePrivateNamespaceFn>("CreatePrivateNamespaceA");
+    const auto openNamespace = Kernel32<OpenPrivateNamespaceFn>("OpenPrivateNamespaceA");
+    if (!createBoundary || !addSid || !createNamespace || !openNamespace || !RunsElevated()) return GlobalSoleRunName;
+    if (privateNamespace_ != nullptr) return PrivateSoleRunName;
+    HANDLE boundary = createBoundary(PrivateNamespace, 0);
+    char sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof sid;
+    if (boundary == nullptr || !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) ||
+        !addSid(&boundary, sid))
+        ThrowLockError("could not be bounded", GetLastError());
+    HANDLE space = createNamespace(attributes, boundary, PrivateNamespace);
+    if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) space = openNamespace(boundary, PrivateNamespace);
+    if (space == nullptr) ThrowLockError("has no namespace", GetLastError());
+    privateNamespace_ = space;  // the boundary descriptor is kept too: it is small, and goes with the process
+    return PrivateSoleRunName;
+}
+
 bool WindowsPlatform::ClaimSoleRun() {
     if (soleRun_.Valid()) return true;
-    KernelHandle mutex(CreateMutexA(nullptr, FALSE, SoleRunName));
+    AdminsOnly adminsOnly;
+    SECURITY_ATTRIBUTES* restricted = adminsOnly.descriptor != nullptr ? &adminsOnly.attributes : nullptr;
+    const std::string name = SoleRunName(restricted);
+    SECURITY_ATTRIBUTES* security = name == PrivateSoleRunName ? restricted : nullptr;
+    KernelHandle mutex(CreateMutexA(security, FALSE, name.c_str()));
     const DWORD code = GetLastError();
-    // A run of another user (SYSTEM, say) made it with rights that let this one not even open it.
-    if (!mutex.Valid()) return code != ERROR_ACCESS_DENIED;
+    holderName_ = name + HolderSuffix;
+    // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
+    if (!mutex.Valid() && code == ERROR_ACCESS_DENIED) return false;
+    // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
+    if (!mutex.Valid()) ThrowLockError(name + " could not be made", code);
     if (code == ERROR_ALREADY_EXISTS) return false;
     soleRun_ = std::move(mutex);
+    // Who holds it, for the refusal of the next run; a run that cannot say so still holds the lock.
+    holder_ = KernelHandle(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, security, PAGE_READWRITE, 0, HolderSize, holderName_.c_str()));
+    void* view = holder_.Valid() ? MapViewOfFile(holder_.Get(), FILE_MAP_WRITE, 0, 0, HolderSize) : nullptr;
+    if (view != nullptr) {
+        char program[MAX_PATH];
+        const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+        std::string text = "process " + DecimalText(GetCurrentProcessId()) + " (" +
+                           std::string(program, length < MAX_PATH ? length : 0) + ")";
+        char user[256];
+        DWORD size = sizeof user;
+        if (GetUserNameA(user, &size)) text += " of user " + std::string(user);
+        text.resize(HolderSize - 1);
+        CopyMemory(view, text.c_str(), HolderSize);
+        UnmapViewOfFile(view);
+    }
     return true;
+}
+
+std::string WindowsPlatform::SoleRunHolder() {
+    KernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, holderName_.c_str()));
+    const char* view =
+        mapping.Valid() ? static_cast<const char*>(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, HolderSize)) : nullptr;
+    if (view == nullptr) return std::string();
+    std::string text(view, strnlen(view, HolderSize));
+    UnmapViewOfFile(view);
+    return text;
 }
 
 void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {

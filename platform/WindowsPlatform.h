@@ -27,6 +27,7 @@ public:
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
+    std::string SoleRunHolder() override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     bool RunsElevated() const override;
     std::string FullPath(const std::string& path) override;
@@ -42,7 +43,13 @@ private:
     [[noreturn]] void ThrowLinkRefusal(const std::string& path);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
 
+    std::string SoleRunName(SECURITY_ATTRIBUTES* attributes);
+    [[noreturn]] void ThrowLockError(const std::string& what, unsigned long code);
+
     KernelHandle soleRun_;
+    KernelHandle holder_;
+    std::string holderName_;
+    HANDLE privateNamespace_ = nullptr;  // closed with the process, the namespace's names with it
     std::vector<FileHandle> heldFolders_;
 };
 

@@ -345,7 +345,9 @@ run program-beside-tree   fresh       'e2e_host_program "C:\e2e\helper.exe"' \
 Another=$(lines 'Error: Another run of the Orvandel installer is in progress' 'wait until it has ended, then try again')
 run install-beside-window fresh       e2e_helper_window \
     '/install /quiet /log=C:\run.log'                      2    "$Another" \
-    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$Another" "exit code 2")"'
+    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$Another" "exit code 2")"
+        e2e_expect "$name: who holds the lock" "held by: process N (C:\\e2e\\Other.exe) of user $ORV_WINE_USER" \
+            "$(stdout | grep "^held by" | sed -E "s/process [0-9]+/process N/")"'
 
 # Exit code 3: no host to work on.
 run no-profile            nohost      '' \

@@ -188,7 +188,14 @@ TEST(Unattended, ExitCodes) {
          "Restart the ChemStation"},
         {"another run of the installer",
          [](MemoryPlatform& p) { LayHost(p); p.SetOtherRunActive(true); }, "/install /quiet", ExitHostRunning,
-         "Another run of the Orvandel installer is in progress"},
+         "held by: process 4 (OrvandelSetup.exe)"},
+        // A lock that cannot be made (its name taken by an event) is no lock: the run does not go on.
+        {"the lock cannot be made",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             p.faultHook = [](const char* op, const std::string&) { return std::string(op) == "ClaimSoleRun" ? 6ul : 0ul; };
+         },
+         "/install /quiet", ExitStoppedByError, "Error: The one-run lock could not be made: error 6."},
         {"the status while another run goes on",
          [](MemoryPlatform& p) { LayHost(p); p.SetOtherRunActive(true); }, "/status /quiet", ExitSuccess,
          "score 0 of 9"},
