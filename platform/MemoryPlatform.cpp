@@ -346,7 +346,7 @@ void MemoryPlatform::EnumerateWindowClasses(WindowClassVisitor& visitor) {
 
 std::vector<RunningProcess> MemoryPlatform::RunningProcesses() {
     if (Fault("RunningProcesses", std::string()) != 0) return {};
-    return processes_;
+    return processes_;  // the installer's own process is never among them
 }
 
 bool MemoryPlatform::ClaimSoleRun() {
@@ -367,6 +367,15 @@ void MemoryPlatform::ShellOpen(const std::string& target, const std::string& par
 }
 
 bool MemoryPlatform::RunsElevated() const { return elevated_; }
+
+std::string MemoryPlatform::ResolvedPath(const std::string& path) {
+    const std::string full = FullPath(path);
+    for (const auto& [from, to] : resolves_) {
+        if (UpperCaseAscii(full).rfind(from, 0) == 0 && (full.size() == from.size() || full[from.size()] == '\\'))
+            return to + full.substr(from.size());
+    }
+    return full;
+}
 
 std::string MemoryPlatform::FullPath(const std::string& path) {
     const Resolved r = Resolve(path);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "LineList.h"
 #include "Platform.h"
 
 namespace orv {
@@ -42,6 +43,7 @@ public:
     std::string SoleRunHolder() override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     bool RunsElevated() const override;
+    std::string ResolvedPath(const std::string& path) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
     ImageBytes ProgramResource(const char* name) override;
@@ -66,6 +68,8 @@ public:
     void AddWindowClass(const std::string& className);
     // A process of any session; an empty image is one that could not be opened.
     void AddProcess(const std::string& name, const std::string& image);
+    // The path a link (or a substituted drive) leads to, as ResolvedPath reports it for paths under `from`.
+    void SetResolvesTo(const std::string& from, const std::string& to) { resolves_[UpperCaseAscii(from)] = to; }
     // Another run of the installer holds the machine-wide claim.
     void SetOtherRunActive(bool active) { otherRun_ = active; }
     void SetElevated(bool elevated) { elevated_ = elevated; }
@@ -135,6 +139,7 @@ private:
     std::vector<RunningProcess> processes_;
     bool otherRun_ = false;
     bool elevated_ = false;
+    std::map<std::string, std::string> resolves_;
     std::map<std::string, std::string> resources_;
     std::vector<ShellCall> shellCalls_;
     std::size_t operations_ = 0;

@@ -100,8 +100,8 @@ public:
 
     // EnumWindows and GetClassNameA: the class name of every top-level window of this desktop.
     virtual void EnumerateWindowClasses(WindowClassVisitor& visitor) = 0;
-    // CreateToolhelp32Snapshot: every process of the machine, in every session, with the path of its program
-    // (QueryFullProcessImageNameA from Vista on, the path of its first module on XP).
+    // CreateToolhelp32Snapshot: every process of the machine, in every session, but this one, with the path of its
+    // program (QueryFullProcessImageNameA from Vista on, the path of its first module on XP).
     virtual std::vector<RunningProcess> RunningProcesses() = 0;
     // CreateMutexA: true when no other run of the installer, in any session, holds the machine's one-run lock.
     // From Vista on an elevated run's lock lives in a private namespace bounded by Administrators, where a
@@ -120,6 +120,9 @@ public:
     // the process is elevated or runs as SYSTEM.
     virtual bool RunsElevated() const = 0;
 
+    // GetFinalPathNameByHandleA of the opened file or folder: the path with links and substituted drives
+    // resolved; the path as given where that cannot be asked (XP, a missing file).
+    virtual std::string ResolvedPath(const std::string& path) = 0;
     // GetFullPathNameA: the absolute form of a path, as the error messages show it.
     virtual std::string FullPath(const std::string& path) = 0;
     // FormatMessageA's text for a Windows error code, trailing blanks, line breaks and full stops removed.

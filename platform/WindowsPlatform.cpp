@@ -488,7 +488,8 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
-        if (entry.th32ProcessID == 0) continue;  // the idle process has no program
+        // The idle process has no program; this one is the installer, wherever a copy of it was kept.
+        if (entry.th32ProcessID == 0 || entry.th32ProcessID == GetCurrentProcessId()) continue;
         found.push_back(RunningProcess{entry.th32ProcessID, entry.szExeFile, ImagePath(entry.th32ProcessID, query)});
     }
     return found;
@@ -586,6 +587,22 @@ bool WindowsPlatform::RunsElevated() const {
     BOOL member = FALSE;
     if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize)) return true;
     return !CheckTokenMembership(nullptr, sid, &member) || member != FALSE;
+}
+
+std::string WindowsPlatform::ResolvedPath(const std::string& path) {
+    using FinalPathName = DWORD(WINAPI*)(HANDLE file, LPSTR path, DWORD size, DWORD flags);
+    const auto finalPath = Kernel32<FinalPathName>("GetFinalPathNameByHandleA");
+    if (finalPath == nullptr) return path;
+    FileHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    char resolved[MAX_PATH * 2];
+    const DWORD length = file.Valid() ? finalPath(file.Get(), resolved, sizeof resolved, 0) : 0;
+    if (length == 0 || length >= sizeof resolved) return path;
+    std::string text(resolved, length);
+    // "\\?\C:\..." for a drive, "\\?\UNC\server\share\..." for a share.
+    if (text.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + text.substr(8);
+    if (text.rfind("\\\\?\\", 0) == 0) return text.substr(4);
+    return text;
 }
 
 std::string WindowsPlatform::FullPath(const std::string& path) {

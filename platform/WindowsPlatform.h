@@ -30,6 +30,7 @@ public:
     std::string SoleRunHolder() override;
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
     bool RunsElevated() const override;
+    std::string ResolvedPath(const std::string& path) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
     ImageBytes ProgramResource(const char* name) override;

@@ -341,6 +341,15 @@ run remove-host-program   complete    'e2e_host_program "$Helper"' \
 run program-beside-tree   fresh       'e2e_host_program "C:\e2e\helper.exe"' \
     '/install /quiet'                                      0    "$Restart" \
     ''                                                          installed
+# A copy of the installer kept under the ChemStation folder is not the host's program.
+keep_copy() { e2e_mkdir "$(e2e_path "$R\\Setup")"; cp "$(e2e_path "$Program")" "$(e2e_path "$R\\Setup")/"; Program="$R\\Setup\\OrvandelSetup.exe"; }
+run copy-in-tree          fresh       keep_copy \
+    '/install /quiet'                                      0    "$Restart" \
+    ''                                                          'installed; Program='"'"'C:\e2e\OrvandelSetup.exe'"'"
+# The ChemStation folder a link to where the host's programs were started from.
+run root-linked-program   fresh       'aside "$R" "C:\\real-root"; e2e_host_program "C:\\real-root\\core\\helper.exe"' \
+    '/install /quiet'                                      2    "$(lines "$Running" 'running: helper.exe (C:\real-root\core\helper.exe)')" \
+    ''                                                          ''
 # One run at a time on the machine: a window open elsewhere makes a quiet run wait its turn.
 Another=$(lines 'Error: Another run of the Orvandel installer is in progress' 'wait until it has ended, then try again')
 run install-beside-window fresh       e2e_helper_window \

@@ -183,6 +183,13 @@ TEST(Unattended, ExitCodes) {
         {"a program beside the tree is not the host's",
          [](MemoryPlatform& p) { LayHost(p); p.AddProcess("x.exe", Root + "2\\x.exe"); }, "/install /quiet", ExitSuccess,
          "Restart the ChemStation"},
+        // Links and substituted drives, on the root's side and on the program's.
+        {"the root reached through a link",
+         [](MemoryPlatform& p) { LayHost(p); p.SetResolvesTo(Root, "D:\\REAL"); p.AddProcess("a.exe", "d:\\real\\a.exe"); },
+         "/install /quiet", ExitHostRunning, "running: a.exe (d:\\real\\a.exe)"},
+        {"a program started through a substituted drive",
+         [](MemoryPlatform& p) { LayHost(p); p.SetResolvesTo("S:", Root); p.AddProcess("b.exe", "S:\\core\\b.exe"); },
+         "/install /quiet", ExitHostRunning, "running: b.exe (S:\\core\\b.exe)"},
         {"a process that cannot be opened does not count",
          [](MemoryPlatform& p) { LayHost(p); p.AddProcess("audiodg.exe", ""); }, "/install /quiet", ExitSuccess,
          "Restart the ChemStation"},
@@ -331,6 +338,14 @@ TEST(Unattended, RemoveRecordsEveryChange) {
 
 namespace orv::test {
 namespace {
+
+TEST(Unattended, ProcessesNotExaminedAreNoted) {
+    Unattended run;
+    LayHost(run.platform);
+    run.platform.AddProcess("audiodg.exe", "");
+    EXPECT_EQ(run.Run("/install /quiet"), ExitSuccess);
+    EXPECT_TRUE(run.log.Has("not examined: process 4 (audiodg.exe)"));
+}
 
 TEST(Unattended, SilentDeleteFailureIsNotSuccess) {
     Unattended run;
