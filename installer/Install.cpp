@@ -13,7 +13,10 @@ void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem&
                     StepLog& log) {
     try {
         item.WriteToFile(platform, target);
-        log.FileWritten(target, item.Data(), item.Size());
+        // The evidence is of the file placed, read back, not of the bytes the program carries: a file that
+        // cannot be read back is no evidence, and is reported as not installed.
+        const std::string placed = platform.ReadWholeFile(target);
+        log.FileWritten(target, reinterpret_cast<const unsigned char*>(placed.data()), placed.size());
     } catch (const std::exception&) {
         // The item's own error names the expanded path; the user is shown the path as it was formed.
         dialogs.ShowMessageDialog(msg::InstallFailed(target), DialogKind::Error, DialogButtons::Ok);

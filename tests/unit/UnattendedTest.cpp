@@ -183,6 +183,14 @@ TEST(Unattended, ExitCodes) {
         {"a program beside the tree is not the host's",
          [](MemoryPlatform& p) { LayHost(p); p.AddProcess("x.exe", Root + "2\\x.exe"); }, "/install /quiet", ExitSuccess,
          "Restart the ChemStation"},
+        {"a placed file that cannot be read back for its digest",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             p.faultHook = [](const char* op, const std::string& path) {
+                 return std::string(op) == "ReadWholeFile" && path.find("OVENV") != std::string::npos ? 32ul : 0ul;
+             };
+         },
+         "/install /quiet", ExitReportedFailures, Root + "\\OV\\OVENV.EXE"},
         // Links and substituted drives, on the root's side and on the program's.
         {"the root reached through a link",
          [](MemoryPlatform& p) { LayHost(p); p.SetResolvesTo(Root, "D:\\REAL"); p.AddProcess("a.exe", "d:\\real\\a.exe"); },
