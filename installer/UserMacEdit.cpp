@@ -14,7 +14,7 @@ namespace {
 void SaveOrReport(Platform& platform, LineList& lines, const std::string& path, UserDialogs& dialogs,
                   StepLog& log, std::size_t linesBefore) {
     try {
-        lines.SaveLines(platform, path);
+        lines.SaveLines(platform, path, KeptSecurity::OldWhenTrusted);
         log.UserMacRewritten(path, linesBefore, lines.Count());
     } catch (const std::exception& e) {
         // A user.mac (or a leftover beside it) that is a link or has a second name is named, as links are.

@@ -290,7 +290,7 @@ std::string MemoryPlatform::ReadWholeFile(const std::string& path) {
     throw EFOpenError(OpenErrorText(FullPath(path), SystemErrorText(code)));
 }
 
-void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+void MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size, KeptSecurity) {
     unsigned long code = Fault("WriteWholeFile", path);
     const Resolved r = Resolve(path);
     if (code == 0) {

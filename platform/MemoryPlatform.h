@@ -36,7 +36,8 @@ public:
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
-    void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    void WriteWholeFile(const std::string& path, const char* data, std::size_t size,
+                        KeptSecurity kept = KeptSecurity::FromFolder) override;
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;

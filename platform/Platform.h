@@ -44,6 +44,12 @@ struct LogFileFacts {
     bool ownerTrusted = true;  // owned by SYSTEM, Administrators or the user this process runs as
 };
 
+// Whose access list a replaced file gets. A file's old descriptor may come from a standard user who owned it
+// (left by an earlier run in that user's session) and granted everyone the right to change it: a file written by
+// SYSTEM must not keep that. Only user.mac, which sites secure by hand, asks to keep its own, and gets it only when
+// SYSTEM, Administrators or TrustedInstaller own the old file.
+enum class KeptSecurity { FromFolder, OldWhenTrusted };
+
 // What a look at a folder that the run is about to write or delete in found.
 enum class FolderHold {
     Held,     // a folder, now kept open until the platform ends: it can be neither renamed nor deleted
@@ -95,8 +101,9 @@ public:
     // the temporary is gone. Throws EFCreateError when the target cannot be created or replaced (folder
     // missing, read-only, in use, a reparse point, more than one name, a leftover temporary that is not a plain
     // file) and EWriteError when the write falls short (disk full). The replacement takes the access list its
-    // folder gives it; only a file whose old descriptor is kept (KeepsOwnSecurity) carries that over.
-    virtual void WriteWholeFile(const std::string& path, const char* data, std::size_t size) = 0;
+    // folder gives it, unless asked to keep the old file's and that file belongs to the system (see KeptSecurity).
+    virtual void WriteWholeFile(const std::string& path, const char* data, std::size_t size,
+                                KeptSecurity kept = KeptSecurity::FromFolder) = 0;
 
     // EnumWindows and GetClassNameA: the class name of every top-level window of this desktop.
     virtual void EnumerateWindowClasses(WindowClassVisitor& visitor) = 0;

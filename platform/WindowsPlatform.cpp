@@ -85,16 +85,28 @@ bool Retrying(Attempt attempt) {
     }
 }
 
-// What the replaced file had of its own goes onto its replacement before the move: its attributes (archive,
-// not content-indexed) and its security descriptor, owner and explicit permissions included, which a new file
-// would otherwise take from its folder. The system's ReplaceFileA merges these too, but it is no single step:
-// under Wine it deletes the old file before it renames the new one, and a run cut off in between left neither
-// (the crash tests saw it, and a following install then lost the site's own user.mac lines). What cannot be
-// carried over (another owner without the right to set it, alternate streams) is left, as ReplaceFileA does
-// when told to ignore merge errors.
-void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::string& replacement) {
+// What the replaced file had of its own goes onto its replacement before the move: its attributes (archive, not
+// content-indexed) and, when asked and only from a file the system owns, its security descriptor (owner, group
+// and permissions); otherwise the replacement keeps the access list its folder gave it when it was created. The
+// system's ReplaceFileA merges these too, but it is no single step: under Wine it deletes the old file before it
+// renames the new one, and a run cut off in between left neither (the crash tests saw it, and a following install
+// then lost the site's own user.mac lines). What cannot be carried over (another owner without the right to set
+// it, alternate streams) is left, as ReplaceFileA does when told to ignore merge errors.
+bool OwnedBySystem(PSID owner) {
+    if (IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid)) return true;
+    PSID trustedInstaller = nullptr;
+    if (!ConvertStringSidToSidA("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &trustedInstaller))
+        return false;
+    const bool same = EqualSid(owner, trustedInstaller) != FALSE;
+    LocalFree(trustedInstaller);
+    return same;
+}
+
+void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::string& replacement,
+                      KeptSecurity kept) {
     constexpr DWORD carried = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     SetFileAttributesA(replacement.c_str(), (attributes & carried) != 0 ? attributes & carried : FILE_ATTRIBUTE_NORMAL);
+    if (kept != KeptSecurity::OldWhenTrusted) return;
     constexpr SECURITY_INFORMATION all =
         OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     DWORD needed = 0;
@@ -102,6 +114,10 @@ void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::
     if (needed == 0) return;
     std::string descriptor(needed, '\0');
     if (!GetFileSecurityA(replaced.c_str(), all, descriptor.data(), needed, &needed)) return;
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) || owner == nullptr || !OwnedBySystem(owner))
+        return;
     if (!SetFileSecurityA(replacement.c_str(), all, descriptor.data()))
         SetFileSecurityA(replacement.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
 }
@@ -304,7 +320,7 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string&
             if (holds && present && ReadWholeFile(copy) == ReadWholeFile(file)) {
                 placed = true;  // the system changed nothing
             } else if (holds && FlushedToDisk(copy)) {
-                PlaceReplacement(file, copy, present);
+                PlaceReplacement(file, copy, present, KeptSecurity::FromFolder);
                 placed = true;
             }
         } catch (const Exception&) {
@@ -409,7 +425,7 @@ std::string WindowsPlatform::ReadWholeFile(const std::string& path) {
 
 // The file is never rewritten in place: a crash or a full disk half-way through would leave the user's
 // start-up macro cut short. The bytes go to a temporary file beside it, which is put in its place in one step.
-void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size, KeptSecurity kept) {
     // An empty name would put the temporary file in the current folder; creating "" gives code 3.
     if (path.empty()) ThrowCreateError(path, ERROR_PATH_NOT_FOUND);
 
@@ -448,15 +464,16 @@ void WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, 
         throw EWriteError(StreamWriteErrorText());
     }
 
-    PlaceReplacement(path, temp, exists);
+    PlaceReplacement(path, temp, exists, kept);
 }
 
 // An existing file keeps what is its own (KeepWhatIsItsOwn); the move that puts the replacement in place is
 // one step. On failure the replacement is gone and the target as it was.
-void WindowsPlatform::PlaceReplacement(const std::string& path, const std::string& temp, bool exists) {
+void WindowsPlatform::PlaceReplacement(const std::string& path, const std::string& temp, bool exists,
+                                       KeptSecurity kept) {
     if (exists) {
         const DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES) KeepWhatIsItsOwn(path, attributes, temp);
+        if (attributes != INVALID_FILE_ATTRIBUTES) KeepWhatIsItsOwn(path, attributes, temp, kept);
     }
     const bool placed = Retrying([&] {
         return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;

@@ -23,7 +23,8 @@ public:
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
-    void WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    void WriteWholeFile(const std::string& path, const char* data, std::size_t size,
+                        KeptSecurity kept = KeptSecurity::FromFolder) override;
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
@@ -39,7 +40,7 @@ private:
     bool RewriteProfile(const std::string& file, const std::string& section, const std::string& key,
                         const std::string* value);
     // Puts a replacement written beside the target in its place in one step; throws EFCreateError.
-    void PlaceReplacement(const std::string& path, const std::string& temp, bool exists);
+    void PlaceReplacement(const std::string& path, const std::string& temp, bool exists, KeptSecurity kept);
     [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);
     [[noreturn]] void ThrowLinkRefusal(const std::string& path);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
