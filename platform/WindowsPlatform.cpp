@@ -179,8 +179,16 @@ bool SameName(const std::string& a, const std::string& b) {
 // by a full disk fails this, and so does an edit that would move keys (the system drops a "[]" header, and the
 // keys below it join the section above).
 bool EditHolds(const std::string& original, const std::string& copy, const std::string& section,
-               const std::string& key, const std::string* value) {
+               const std::string& key, const std::string* value, Platform& platform) {
     if (value != nullptr && SystemValue(copy, section, key) != ini::AsRead(*value)) return false;
+    // Four reads of the system's a key, each of the whole file, would make a large file's check take the square
+    // of its size: a text the byte model reads as the system does (measured so on random files) is compared by
+    // it, in one pass. Only a UTF-16 file with characters beyond ANSI is asked of the system key by key.
+    const bool originalThere = GetFileAttributesA(original.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::string before = originalThere ? platform.ReadWholeFile(original) : std::string();
+    const std::string after = platform.ReadWholeFile(copy);
+    if (ini::Representable(before) && ini::Representable(after))
+        return ini::EditHolds(before, after, section, key, value);
     std::vector<std::pair<std::string, std::string>> keys;
     if (!ListedKeys(original, keys) || !ListedKeys(copy, keys)) return false;
     for (const auto& [listedSection, listedKey] : keys) {
@@ -314,7 +322,12 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string&
         const BOOL written = WritePrivateProfileStringA(section.c_str(), key.c_str(),
                                                         value != nullptr ? value->c_str() : nullptr, copy.c_str());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());  // out of the system's cache
-        const bool holds = written && EditHolds(file, copy, section, key, value);
+        bool holds = false;
+        try {
+            holds = written && EditHolds(file, copy, section, key, value, *this);
+        } catch (const Exception&) {
+            // unreadable: the edit does not hold
+        }
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
         try {
             if (holds && present && ReadWholeFile(copy) == ReadWholeFile(file)) {
