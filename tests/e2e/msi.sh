@@ -21,6 +21,7 @@ Folder='C:\Program Files\Orvandel'
 Program="$Folder\\OrvandelSetup.exe"
 # Wine sets no MsiLogFileLocation, so the program's log goes to the Windows folder's Logs.
 ProgramLog="C:\\windows\\Logs\\OrvandelSetup.log"
+ProgramLogFile=$(e2e_path 'C:\windows\logs\OrvandelSetup.log')  # the prefix spells the folder in lower case
 Uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # ---- The packages: this build's program, and an older version of the package, made for this test only -------
@@ -64,9 +65,9 @@ msi_logged() {
     e2e_expect "$1: in the installer's log" "" "${missing[*]}"
 }
 # The program's log: its last run's command line and exit code, and how many runs it holds.
-program_runs() { tr -d '\r' <"$(e2e_path "$ProgramLog")" 2>/dev/null | grep -c '^---- '; }
+program_runs() { tr -d '\r' <"$ProgramLogFile" 2>/dev/null | grep -c '^---- '; }
 program_last() {
-    tr -d '\r' <"$(e2e_path "$ProgramLog")" |
+    tr -d '\r' <"$ProgramLogFile" |
         awk '/^---- / { run = "" } /^command line: |^exit code / { run = run $0 "|" } END { printf "%s", run }'
 }
 # arp CODE: the Programs and Features entry of a product, "Name|Version|Publisher|NoModify", or "none".
@@ -150,7 +151,7 @@ e2e_expect "$name: the older package is gone" none "$(arp "${Code[Older]}")"
 e2e_expect "$name: Programs and Features" "$Entry" "$(arp "${Code[Orvandel]}")"
 # Wine's RemoveExistingProducts removes the older package without UPGRADINGPRODUCTCODE, so its /remove runs
 # there before the newer package's /install; Windows Installer sets the property, as the case above does.
-removes=$(tr -d '\r' <"$(e2e_path "$ProgramLog")" |
+removes=$(tr -d '\r' <"$ProgramLogFile" |
     awk -v skip="$Done" '/^---- / { n++ } n > skip && /^command line: .* \/remove / { c++ } END { print c + 0 }')
 echo "note  $name: the older package's /remove ran $removes time(s) under this msiexec"
 
