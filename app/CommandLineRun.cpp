@@ -11,6 +11,7 @@
 #include "MessageDialog.h"
 #include "Procedures.h"
 #include "SystemFacts.h"
+#include "RunLogFile.h"
 #include "Unattended.h"
 #include "WinHandle.h"
 #include "WindowsPlatform.h"
@@ -53,29 +54,28 @@ private:
     FileHandle console_;
 };
 
-// Appends to the record file; several runs (and several machines, on a share) add to one file.
+// Appends to the record file; several runs (and several machines, on a share) add to one file. What the name
+// turned out to be is judged before anything is written to it.
 class LogSink final : public LineSink {
 public:
-    explicit LogSink(const std::string& path) {
+    LogSink(const std::string& path, bool elevated) {
         if (path.empty()) return;
-        // Shared for writing too: machines that log to one file on a share append whole lines side by side.
-        file_ = FileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        openFailed_ = !file_.Valid();
+        LogFileFacts facts;
+        openFailed_ = !file_.Open(path, facts);
+        if (!openFailed_) refusal = LogFileRefusal(path, facts, elevated);
+        if (!refusal.empty()) file_.Close();
     }
     void WriteLine(const std::string& line) override {
-        if (!file_.Valid()) return;
-        const std::string text = line + "\r\n";
-        DWORD written = 0;
-        if (!WriteFile(file_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-            written != text.size())
-            writeFailed_ = true;
+        if (openFailed_ || !refusal.empty()) return;
+        if (!file_.Append(line + "\r\n")) writeFailed_ = true;
     }
     bool OpenFailed() const { return openFailed_; }
     bool Failed() const override { return writeFailed_; }
 
+    std::string refusal;  // why the file is not written to; "" when it is
+
 private:
-    FileHandle file_;
+    RunLogFile file_;
     bool openFailed_ = false;
     bool writeFailed_ = false;
 };
@@ -144,9 +144,14 @@ std::string Joined(const std::vector<std::string>& lines) {
 int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     WindowsPlatform platform;
     ConsoleSink console;
-    LogSink log(options.logFile);
+    LogSink log(options.logFile, platform.RunsElevated());
     NoSink none;
     // A mistyped command line is the cause to report first: a log path inside it may be garbled as well.
+    if (!log.refusal.empty() && options.error.empty()) {
+        console.WriteLine("Error: " + log.refusal);
+        if (!options.quiet) ReportUncaughtError(log.refusal);
+        return ExitInvalidCommandLine;
+    }
     if (log.OpenFailed() && options.error.empty()) {
         console.WriteLine("Error: cannot open the log file " + options.logFile);
         if (!options.quiet) ReportUncaughtError("Cannot open the log file " + options.logFile);

@@ -62,6 +62,10 @@ namespace {
 // CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices in every folder and with any extension:
 // "logging" to one would write to a printer port or nowhere.
 bool IsDeviceName(const std::string& path) {
+    // "\\.\pipe\x", "\\?\GLOBALROOT\...": the system's own namespaces, where pipes and devices live.
+    if (path.size() >= 4 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/') &&
+        (path[2] == '.' || path[2] == '?') && (path[3] == '\\' || path[3] == '/'))
+        return true;
     const std::size_t folder = path.find_last_of("\\/:");
     std::string name = folder == std::string::npos ? path : path.substr(folder + 1);
     name = UpperCaseAscii(name.substr(0, name.find('.')));
@@ -127,6 +131,16 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
              options.action != Action::Verify)
         invalid("/report needs one of /install, /remove or /verify");
     return options;
+}
+
+std::string LogFileRefusal(const std::string& path, const LogFileFacts& facts, bool elevated) {
+    const std::string name = "The log file " + PrintableText(path);
+    if (!facts.diskFile) return name + " is no file on a disk";
+    if (facts.link) return name + " is a link";
+    if (facts.folder) return name + " is a folder";
+    if (facts.names > 1) return name + " has more than one name (hard links)";
+    if (elevated && !facts.ownerTrusted) return name + " belongs to another user";
+    return std::string();
 }
 
 std::string UsageText() {

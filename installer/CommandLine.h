@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "Platform.h"
+
 namespace orv {
 
 enum class Action { Window, Install, Remove, Status, Verify, Version, Usage };
@@ -26,6 +28,10 @@ Options ParseOptions(const std::vector<std::string>& arguments);
 // The text with every control character written as \xNN, so that a word of the command line shows on one
 // line of a record and cannot pass for a line of its own.
 std::string PrintableText(const std::string& text);
+
+// Why the record of a run may not go into what the log's name turned out to be, or "" when it may. An elevated
+// run or one as SYSTEM also refuses a file that someone else owns: that user could have prepared it.
+std::string LogFileRefusal(const std::string& path, const LogFileFacts& facts, bool elevated);
 
 // The text of /?.
 std::string UsageText();

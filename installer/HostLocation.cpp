@@ -42,15 +42,34 @@ bool IsHostRunning(Platform& platform) {
     return counter.count > 0;
 }
 
-std::optional<RunningProcess> HostProgramRunning(Platform& platform, const std::string& root) {
+namespace {
+
+// A folder as the system spells a program's path below it: absolute, doubled separators and a final one undone
+// by the system itself ("\\." asks it to), which knows the code page's double-byte characters: a last character
+// whose second byte is a backslash keeps it. "" when there is no folder.
+std::string FolderPrefix(Platform& platform, const std::string& folder) {
+    std::string full = UpperCaseAscii(platform.FullPath(folder + "\\."));
+    if (full.empty()) return full;
+    if (full.back() != '\\') full += '\\';
+    return full;
+}
+
+}  // namespace
+
+std::optional<RunningProcess> HostProgramRunning(Platform& platform, const std::string& root,
+                                                 std::vector<RunningProcess>& unexamined) {
     if (root.empty()) return std::nullopt;
-    // The root as the system spells a program's path: absolute, doubled backslashes and a final one undone.
-    std::string folder = UpperCaseAscii(platform.FullPath(root));
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    if (folder.empty()) return std::nullopt;
-    folder += '\\';
+    const std::string given = FolderPrefix(platform, root);
+    const std::string resolved = FolderPrefix(platform, platform.ResolvedPath(root));
+    const auto under = [&](const std::string& image) {
+        return UpperCasedStartsWith(image, given) || UpperCasedStartsWith(image, resolved);
+    };
     for (RunningProcess& process : platform.RunningProcesses()) {
-        if (UpperCasedStartsWith(process.image, folder)) return std::move(process);
+        if (process.image.empty()) {
+            unexamined.push_back(std::move(process));
+            continue;
+        }
+        if (under(process.image) || under(platform.ResolvedPath(process.image))) return std::move(process);
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Where the host lives and whether its program is running.
 #include <optional>
+#include <vector>
 #include <string>
 
 #include "Platform.h"
@@ -25,8 +26,10 @@ bool IsHostRunning(Platform& platform);
 // The first process, of any session, whose program lies under root. A run as SYSTEM sits on the service
 // desktop and sees none of the host's windows, but it sees the host's processes. A process that cannot be
 // opened to ask for its path counts as not under root: only the system's protected processes are closed to a
-// SYSTEM run, and counting those would refuse every run for good.
-std::optional<RunningProcess> HostProgramRunning(Platform& platform, const std::string& root);
+// SYSTEM run, and counting those would refuse every run for good; they are added to `unexamined` instead. The
+// root and each program are compared both as given and with links and substituted drives resolved.
+std::optional<RunningProcess> HostProgramRunning(Platform& platform, const std::string& root,
+                                                 std::vector<RunningProcess>& unexamined);
 
 // True when a line of user.mac starts the add-on (its trimmed, upper-cased copy begins with the start line).
 // EFOpenError escapes when the file cannot be read.

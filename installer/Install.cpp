@@ -13,7 +13,10 @@ void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem&
                     StepLog& log) {
     try {
         if (item.WriteToFile(platform, target) == WriteMode::InPlace) log.WrittenInPlace(target);
-        log.FileWritten(target, item.Data(), item.Size());
+        // The evidence is of the file placed, read back, not of the bytes the program carries: a file that
+        // cannot be read back is no evidence, and is reported as not installed.
+        const std::string placed = platform.ReadWholeFile(target);
+        log.FileWritten(target, reinterpret_cast<const unsigned char*>(placed.data()), placed.size());
     } catch (const std::exception&) {
         // The item's own error names the expanded path; the user is shown the path as it was formed.
         dialogs.ShowMessageDialog(msg::InstallFailed(target), DialogKind::Error, DialogButtons::Ok);
@@ -28,14 +31,15 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
     }
     const std::string& root = host.root;
     FilesChanging changing(view);
+    FolderGuard guard(platform, root);
     for (const char* folder : addon::Folders) {
-        if (platform.FolderIsPresent(root + folder) || InLinkedFolder(platform, root, folder)) continue;
+        if (!guard.FolderUsable(folder) || platform.FolderIsPresent(root + folder)) continue;
         platform.CreateFolder(root + folder);
         log.FolderCreated(root + folder);
     }
-    // A file in a folder that has become a link is not written, and said to have failed.
+    // A file in a folder that is a link, or lies in one, is not written, and said to have failed.
     const auto refusedHere = [&](const std::string& relative) {
-        if (!InLinkedFolder(platform, root, relative)) return false;
+        if (guard.FileUsable(relative)) return false;
         dialogs.ShowMessageDialog(msg::InstallFailed(root + relative), DialogKind::Error, DialogButtons::Ok);
         return true;
     };
@@ -43,7 +47,8 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
         if (refusedHere(PayloadCatalogue[i].target)) continue;
         ExtractPayload(platform, dialogs, payload[i], root + PayloadCatalogue[i].target, log);
     }
-    EditUserMacForInstall(platform, root, dialogs, log);
+    if (guard.FileUsable(host::UserMac)) EditUserMacForInstall(platform, root, dialogs, log);
+    else dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
     if (!refusedHere(addon::Profile)) {
         ProfileFile profile(platform, root + addon::Profile);
         profile.WriteValue(addon::VersionSection, addon::VersionKey, addon::Version);

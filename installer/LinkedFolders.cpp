@@ -1,18 +1,55 @@
 #include "LinkedFolders.h"
 
-#include "HostContract.h"
 #include "LineList.h"
 
 namespace orv {
 
-bool InLinkedFolder(Platform& platform, const std::string& root, const std::string& relative) {
-    const std::string path = UpperCaseAscii(relative);
-    for (const char* folder : addon::Folders) {
-        const std::string name = folder;  // upper case already
-        const bool within = path == name || path.compare(0, name.size() + 1, name + "\\") == 0;
-        if (within && platform.IsLink(root + folder)) return true;
+FolderGuard::FolderGuard(Platform& platform, std::string root) : platform_(platform), root_(std::move(root)) {}
+
+FolderGuard::~FolderGuard() { platform_.ReleaseFolders(); }
+
+bool FolderGuard::LevelsUsable(const std::string& base, const std::string& relative) {
+    for (std::size_t stop = relative.find('\\', 1);; stop = relative.find('\\', stop + 1)) {
+        const std::string level = base + relative.substr(0, stop);
+        if (level.size() > base.size() && level.back() != '\\') {
+            const std::string key = UpperCaseAscii(level);
+            auto it = found_.find(key);
+            const FolderHold hold = it != found_.end() ? it->second : platform_.HoldFolder(level);
+            if (hold == FolderHold::Refused) {
+                found_[key] = hold;
+                return false;
+            }
+            // Nothing deeper can be there; whatever is made later is looked at when it is asked for.
+            if (hold == FolderHold::Missing) return true;
+            found_[key] = hold;
+        }
+        if (stop == std::string::npos) return true;
     }
-    return false;
+}
+
+bool FolderGuard::FolderUsable(const std::string& relativeFolder) { return LevelsUsable(root_, relativeFolder); }
+
+bool FolderGuard::FileUsable(const std::string& relativeFile) {
+    return FolderUsable(relativeFile.substr(0, relativeFile.rfind('\\')));
+}
+
+bool FolderGuard::AbsoluteFolderUsable(const std::string& folder) {
+    std::string path = platform_.FullPath(folder);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    std::string root = platform_.FullPath(root_);
+    while (!root.empty() && root.back() == '\\') root.pop_back();
+    if (!root.empty() && path.size() > root.size() && path[root.size()] == '\\' &&
+        UpperCaseAscii(path.substr(0, root.size())) == UpperCaseAscii(root))
+        return LevelsUsable(root, path.substr(root.size()));
+    // Not below the root: every folder below the drive ("C:") or the share ("\\server\share").
+    std::size_t base = 2;
+    if (path.rfind("\\\\", 0) == 0) {
+        base = path.find('\\', 2);
+        base = base == std::string::npos ? path.size() : path.find('\\', base + 1);
+        if (base == std::string::npos) base = path.size();
+    }
+    if (base >= path.size()) return true;
+    return LevelsUsable(path.substr(0, base), path.substr(base));
 }
 
 }  // namespace orv

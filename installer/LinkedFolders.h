@@ -1,16 +1,39 @@
 #pragma once
-// The add-on's own folders (\OV, \OV\SCRIPTS, \OV\SCRIPTS\PDF) are the installer's to write and delete in.
-// Where one has been replaced by a link (a junction, a symbolic link), a run as SYSTEM would write and delete
-// wherever the link leads, in a folder someone else chose: nothing is written or deleted there. The host's own
-// folder may well be a link; only the add-on's folders are looked at.
+// A run as SYSTEM writes, creates and deletes in folders that a standard user may be able to change: core,
+// core\800, the instrument folders and the add-on's own. Where one of them, or a folder between it and the
+// ChemStation root, has been replaced by a link (a junction, a symbolic link), the run would write and delete
+// wherever the link leads, in a folder someone else chose: nothing is written or deleted there. Each folder
+// found sound is held open from that look to the end of the procedure, so that it cannot be swapped for a link
+// in between. The root itself may well be a link: the host's installer may have put it there.
+#include <map>
 #include <string>
 
 #include "Platform.h"
 
 namespace orv {
 
-// Whether the path (relative to root, starting with a backslash) lies in, or is, an add-on folder that is a
-// link or lies in one. Asked again before each file, since a folder can be swapped at any time.
-bool InLinkedFolder(Platform& platform, const std::string& root, const std::string& relative);
+class FolderGuard {
+public:
+    FolderGuard(Platform& platform, std::string root);
+    ~FolderGuard();
+    FolderGuard(const FolderGuard&) = delete;
+    FolderGuard& operator=(const FolderGuard&) = delete;
+
+    // Whether the folder (relative to the root, starting with a backslash) and every folder between it and the
+    // root is either missing or no link. A missing folder is looked at again when next asked (once made).
+    bool FolderUsable(const std::string& relativeFolder);
+    // The same for the folder a file lies in ("\core\user.mac": "\core").
+    bool FileUsable(const std::string& relativeFile);
+    // An absolute folder, as the host's profile names its instrument folders: below the root as above, elsewhere
+    // every folder below its drive.
+    bool AbsoluteFolderUsable(const std::string& folder);
+
+private:
+    bool LevelsUsable(const std::string& base, const std::string& relative);
+
+    Platform& platform_;
+    std::string root_;
+    std::map<std::string, FolderHold> found_;  // by upper-cased path: held or refused
+};
 
 }  // namespace orv

@@ -10,6 +10,8 @@ inline constexpr const char* AnotherRun =
 inline constexpr const char* UserMacNotSaved = "Failed to modify user.mac";
 inline std::string InstallFailed(const std::string& target) { return "Failed to install\n" + target; }
 inline std::string RemoveFailed(const std::string& target) { return "Failed to remove\n" + target; }
+// A name the run would reach through a link (or a second hard link), and so leaves as it is.
+inline std::string LinkRefused(const std::string& path) { return "Not changed, since a link leads elsewhere\n" + path; }
 inline std::string RestoreFailed(const std::string& config) { return "Failed to restore\n" + config; }
 std::string CleanupQuestion(const std::string& userMacPath);
 inline constexpr const char* InstallDone = "Restart the ChemStation\nFind a new menu \nAddOn - Orvandel";

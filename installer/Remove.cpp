@@ -24,14 +24,16 @@ bool RemoveLogged(Platform& platform, const std::string& path, StepLog& log) {
 
 // A backup is put back over its configuration file; a failed copy keeps it for the next attempt and the
 // user is told. Returns the backups that are the configuration again.
-std::vector<const host::Backup*> RestoreBackups(Platform& platform, const std::string& root, UserDialogs& dialogs,
-                                                StepLog& log) {
+std::vector<const host::Backup*> RestoreBackups(Platform& platform, const std::string& root, FolderGuard& guard,
+                                                UserDialogs& dialogs, StepLog& log) {
     std::vector<const host::Backup*> restored;
     for (const host::Backup& pair : host::Backups) {
         const std::string backup = root + pair.backup;
         const std::string config = root + pair.config;
         if (!platform.FileIsPresent(backup)) continue;
-        if (platform.CopyOver(backup, config)) {
+        if (!guard.FileUsable(pair.config)) {
+            dialogs.ShowMessageDialog(msg::LinkRefused(config), DialogKind::Error, DialogButtons::Ok);
+        } else if (platform.CopyOver(backup, config)) {
             log.BackupRestored(backup, config);
             restored.push_back(&pair);
         } else {
@@ -44,12 +46,21 @@ std::vector<const host::Backup*> RestoreBackups(Platform& platform, const std::s
 // The instrument files belong to the configuration that was just put back. A section without a folder
 // names nothing: deleting "===config.reg" in whatever the current folder is would be a guess. True when
 // every one of them is gone.
-bool RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, StepLog& log) {
+bool RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, FolderGuard& guard, StepLog& log) {
     bool allGone = true;
     for (const char* section : host::InstrumentSections) {
         const std::string folder = hostProfile.ReadValue(section, host::InstrumentKey, host::InstrumentDefault);
         if (folder.empty() || folder == host::InstrumentDefault) continue;
-        for (const char* file : host::InstrumentFiles) allGone = RemoveLogged(platform, folder + file, log) && allGone;
+        const bool usable = guard.AbsoluteFolderUsable(folder);
+        for (const char* file : host::InstrumentFiles) {
+            // Through a link nothing is deleted; what is there is reported as left.
+            if (usable) {
+                allGone = RemoveLogged(platform, folder + file, log) && allGone;
+            } else if (platform.FileIsPresent(folder + file)) {
+                log.FileNotDeleted(folder + file);
+                allGone = false;
+            }
+        }
     }
     return allGone;
 }
@@ -78,9 +89,16 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     }
     const std::string& root = host.root;
     FilesChanging changing(view);
-    EditUserMacForRemove(platform, root, dialogs, log);
-    const std::vector<const host::Backup*> restored = RestoreBackups(platform, root, dialogs, log);
-    const bool instrumentsDone = restored.empty() || RemoveInstrumentFiles(platform, host.profile, log);
+    FolderGuard guard(platform, root);
+    bool refused = false;
+    if (guard.FileUsable(host::UserMac)) {
+        EditUserMacForRemove(platform, root, dialogs, log);
+    } else {
+        dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
+        refused = true;
+    }
+    const std::vector<const host::Backup*> restored = RestoreBackups(platform, root, guard, dialogs, log);
+    const bool instrumentsDone = restored.empty() || RemoveInstrumentFiles(platform, host.profile, guard, log);
     // Only now, and only when every instrument file is gone, are the backups deleted: a run that dies before
     // this point, or could not delete an instrument file, leaves them, and the next run restores again and
     // finishes. Deleted first, they would take with them the only sign that the instrument files still have
@@ -90,16 +108,15 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     }
     // In an add-on folder that has become a link nothing is deleted: each file left there is named, as the
     // install names each file it refuses, and the removal does not say it is done.
-    bool refused = false;
     const auto refuse = [&](const std::string& path) {
         dialogs.ShowMessageDialog(msg::RemoveFailed(path), DialogKind::Error, DialogButtons::Ok);
         refused = true;
     };
     for (const char* file : addon::RemovedFiles) {
-        if (!InLinkedFolder(platform, root, file)) RemoveLogged(platform, root + file, log);
+        if (guard.FileUsable(file)) RemoveLogged(platform, root + file, log);
         else if (platform.FileIsPresent(root + file)) refuse(root + file);
     }
-    const bool profileLinked = InLinkedFolder(platform, root, addon::Profile);
+    const bool profileLinked = !guard.FileUsable(addon::Profile);
     ProfileFile profile(platform, root + addon::Profile);
     if (!profileLinked) profile.RemoveValue(addon::VersionSection, addon::VersionKey);
     // The system's removal says nothing when it fails: what is still recorded afterwards tells.

@@ -1,4 +1,6 @@
+#include "Exceptions.h"
 #include "HostContract.h"
+#include "LinkedFolders.h"
 #include "LineList.h"
 #include "Procedures.h"
 
@@ -6,6 +8,8 @@ namespace orv {
 
 void EditUserMac(Platform& platform, const std::string& root) {
     const std::string path = root + host::UserMac;
+    FolderGuard guard(platform, root);
+    if (!guard.FileUsable(host::UserMac)) throw EFCreateError(CreateErrorText(path, LinkRefusalText()));
     if (!platform.FileIsPresent(path)) LineList().SaveLines(platform, path);
     platform.ShellOpen(path, "", "");
 }

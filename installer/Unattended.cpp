@@ -166,9 +166,16 @@ void WarnOfLongPaths(const std::string& root, Report& report) {
 bool MayChangeTheHost(Platform& platform, const std::string& root, Report& report, UserDialogs& dialogs) {
     if (!platform.ClaimSoleRun()) {
         dialogs.ShowMessageDialog(msg::AnotherRun, DialogKind::Error, DialogButtons::Ok);
+        const std::string holder = platform.SoleRunHolder();
+        report.Say("held by: " + (holder.empty() ? std::string("(not found)") : holder));
         return false;
     }
-    if (const auto program = HostProgramRunning(platform, root)) {
+    std::vector<RunningProcess> unexamined;
+    const auto program = HostProgramRunning(platform, root, unexamined);
+    // The system's protected processes are closed even to SYSTEM; the record says which were passed over.
+    for (const RunningProcess& process : unexamined)
+        report.Record("not examined: process " + DecimalText(process.id) + " (" + process.name + ")");
+    if (program) {
         dialogs.ShowMessageDialog(msg::HostRunning, DialogKind::Error, DialogButtons::Ok);
         report.Say("running: " + program->name + " (" + program->image + ")");
         return false;

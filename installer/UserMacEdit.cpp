@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "Exceptions.h"
 #include "HostContract.h"
 #include "Messages.h"
 
@@ -13,10 +14,14 @@ namespace {
 void SaveOrReport(Platform& platform, LineList& lines, const std::string& path, UserDialogs& dialogs,
                   StepLog& log, std::size_t linesBefore) {
     try {
-        if (lines.SaveLines(platform, path) == WriteMode::InPlace) log.WrittenInPlace(path);
+        if (lines.SaveLines(platform, path, KeptSecurity::OldWhenTrusted) == WriteMode::InPlace)
+            log.WrittenInPlace(path);
         log.UserMacRewritten(path, linesBefore, lines.Count());
-    } catch (const std::exception&) {
-        dialogs.ShowMessageDialog(msg::UserMacNotSaved, DialogKind::Error, DialogButtons::Ok);
+    } catch (const std::exception& e) {
+        // A user.mac (or a leftover beside it) that is a link or has a second name is named, as links are.
+        const bool linked = std::string(e.what()).find(LinkRefusalText()) != std::string::npos;
+        dialogs.ShowMessageDialog(linked ? msg::LinkRefused(path) : msg::UserMacNotSaved, DialogKind::Error,
+                                  DialogButtons::Ok);
     }
 }
 

@@ -52,6 +52,8 @@ std::string OpenErrorText(const std::string& absolutePath, const std::string& sy
 std::string CreateErrorText(const std::string& absolutePath, const std::string& systemText);
 // "Unable to write to <file name as passed>"
 std::string IniWriteErrorText(const std::string& fileName);
+// The reason a name that leads elsewhere (a link, a second hard link) is not written or deleted through.
+inline const char* LinkRefusalText() { return "It is a link or has more than one name, and is not followed"; }
 inline const char* StreamWriteErrorText() { return "Stream write error"; }
 
 std::string DecimalText(unsigned long value);

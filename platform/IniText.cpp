@@ -1,6 +1,9 @@
 #include "IniText.h"
 
+#include <map>
+#include <set>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "LineList.h"
@@ -223,12 +226,43 @@ std::string AsRead(const std::string& value) {
     return AsCopied(std::string(Trim(line)));
 }
 
+namespace {
+
+// Every key a lookup can find, by upper-cased section and key name, read as Lookup reads it: built in one pass,
+// so that comparing two texts key by key costs time in proportion to their size, not to its square.
+using Shown = std::map<std::pair<std::string, std::string>, std::optional<std::string>>;
+
+Shown Index(const Profile& profile) {
+    Shown shown;
+    std::set<std::string> seen;  // sections already met: a lookup finds only the first of a name
+    for (const Section& section : profile.sections) {
+        if (section.name.empty()) continue;
+        std::string name = UpperCaseAscii(section.name);
+        if (!seen.insert(name).second) continue;
+        for (const Key& key : section.keys) {
+            const auto value = key.value ? std::optional<std::string>(AsCopied(*key.value)) : std::nullopt;
+            shown.emplace(std::make_pair(name, UpperCaseAscii(key.name)), value);
+        }
+    }
+    return shown;
+}
+
+std::optional<std::string> Found(const Shown& shown, const std::string& section, const std::string& key) {
+    const auto it = shown.find({UpperCaseAscii(section), UpperCaseAscii(key)});
+    return it == shown.end() ? std::nullopt : it->second;
+}
+
+}  // namespace
+
+bool Representable(const std::string& text) { return Parse(text).exact; }
+
 bool EditHolds(const std::string& before, const std::string& after, const std::string& section,
                const std::string& key, const std::string* value) {
     const Profile old = Parse(before);
     const Profile now = Parse(after);
     if (value != nullptr && Lookup(now, section, key) != AsRead(*value)) return false;
     const std::string editedSection = Wanted(section), editedKey = Wanted(key);
+    const Shown oldShown = Index(old), nowShown = Index(now);
     // Every key either text shows, as the system lists them: named sections, no comments.
     for (const Profile* profile : {&old, &now}) {
         for (const Section& listed : profile->sections) {
@@ -236,7 +270,7 @@ bool EditHolds(const std::string& before, const std::string& after, const std::s
             for (const Key& shown : listed.keys) {
                 if (shown.name.empty() || shown.name.front() == ';') continue;
                 if (SameName(listed.name, editedSection) && SameName(shown.name, editedKey)) continue;
-                if (Lookup(old, listed.name, shown.name) != Lookup(now, listed.name, shown.name)) return false;
+                if (Found(oldShown, listed.name, shown.name) != Found(nowShown, listed.name, shown.name)) return false;
             }
         }
     }

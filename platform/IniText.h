@@ -41,4 +41,7 @@ std::string AsRead(const std::string& value);
 bool EditHolds(const std::string& before, const std::string& after, const std::string& section,
                const std::string& key, const std::string* value);
 
+// Whether this byte model can read the text as the system does (false: a UTF-16 file with characters beyond ANSI).
+bool Representable(const std::string& text);
+
 }  // namespace orv::ini

@@ -239,9 +239,9 @@ void LineList::LayOut() {
 
 void LineList::LoadLines(Platform& platform, const std::string& path) { SetText(platform.ReadWholeFile(path)); }
 
-WriteMode LineList::SaveLines(Platform& platform, const std::string& path) {
+WriteMode LineList::SaveLines(Platform& platform, const std::string& path, KeptSecurity kept) {
     LayOut();
-    return platform.WriteWholeFile(path, bytes_.data(), bytes_.size());
+    return platform.WriteWholeFile(path, bytes_.data(), bytes_.size(), kept);
 }
 
 std::string TrimBlanks(const std::string& text) { return std::string(TrimmedView(text)); }

@@ -50,7 +50,7 @@ public:
     // Every line followed by CR LF, written in one step; throws EFCreateError or EWriteError. The lines are
     // laid out as the file's bytes first, inside the bytes they were loaded into when these have room, so
     // that a save needs no second copy of the file.
-    WriteMode SaveLines(Platform& platform, const std::string& path);
+    WriteMode SaveLines(Platform& platform, const std::string& path, KeptSecurity kept = KeptSecurity::FromFolder);
 
     // The conversions behind LoadLines and SaveLines.
     void SetText(std::string bytes);

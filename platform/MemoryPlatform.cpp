@@ -167,7 +167,8 @@ bool MemoryPlatform::WriteProfileEntry(const std::string& file, const std::strin
     const Node* node = Find(r.key);
     // The edit is made on a copy beside the file, which a folder that denies creating files refuses.
     if (parent == nullptr || !parent->folder || parent->createDenied) return false;
-    if (node != nullptr && (node->folder || node->readOnly || node->locked)) return false;
+    if (node != nullptr && (node->folder || node->readOnly || node->locked || !Plain(node))) return false;
+    if (!LeftoverIsPlain(ProfilePath(file))) return false;
     const std::string before = node != nullptr ? node->bytes : std::string();
     DropLeftover(ProfilePath(file));
     if (ini::Read(before, section, key) == ini::AsRead(value)) return true;  // it reads so already
@@ -184,8 +185,9 @@ void MemoryPlatform::RemoveProfileEntry(const std::string& file, const std::stri
     if (Fault("RemoveProfileEntry", file) != 0) return;
     const Resolved r = Resolve(ProfilePath(file));
     Node* node = Find(r);
-    if (node == nullptr || node->folder || node->readOnly || node->locked) return;
+    if (node == nullptr || node->folder || node->readOnly || node->locked || !Plain(node)) return;
     if (Find(r.parentKey)->createDenied) return;
+    if (!LeftoverIsPlain(ProfilePath(file))) return;
     const std::string text = ini::Remove(node->bytes, section, key);
     DropLeftover(ProfilePath(file));
     if (node->bytes.size() > capacity_ - UsedSpace()) return;
@@ -216,12 +218,25 @@ bool MemoryPlatform::IsLink(const std::string& path) {
     return node != nullptr && node->link;
 }
 
+FolderHold MemoryPlatform::HoldFolder(const std::string& path) {
+    if (Fault("HoldFolder", path) != 0) return FolderHold::Refused;
+    Node* node = Find(Resolve(path));
+    if (node != nullptr && node->link) return FolderHold::Refused;
+    if (node == nullptr || !node->folder) return FolderHold::Missing;
+    node->held = true;
+    return FolderHold::Held;
+}
+
+void MemoryPlatform::ReleaseFolders() {
+    for (auto& entry : nodes_) entry.second.held = false;
+}
+
 bool MemoryPlatform::RemoveFile(const std::string& path) {
     if (Fault("RemoveFile", path) != 0) return false;
     DropLeftover(path);
     const Resolved r = Resolve(path);
     const Node* node = Find(r);
-    if (node == nullptr || node->folder || node->readOnly || node->locked) return false;
+    if (node == nullptr || node->folder || node->readOnly || node->locked || !Plain(node)) return false;
     nodes_.erase(r.key);
     return true;
 }
@@ -235,7 +250,7 @@ bool MemoryPlatform::CopyOver(const std::string& source, const std::string& targ
     const Node* parent = Find(to.parentKey);
     const Node* dst = Find(to.key);
     if (parent == nullptr || !parent->folder) return false;
-    if (dst != nullptr && (dst->folder || dst->readOnly || dst->locked)) return false;
+    if (dst != nullptr && (dst->folder || dst->readOnly || dst->locked || !Plain(dst))) return false;
     const std::size_t old = dst != nullptr ? dst->bytes.size() : 0;
     if (src->bytes.size() > old && src->bytes.size() - old > capacity_ - UsedSpace()) return false;
     const std::string bytes = src->bytes;
@@ -278,7 +293,7 @@ std::string MemoryPlatform::ReadWholeFile(const std::string& path) {
     throw EFOpenError(OpenErrorText(FullPath(path), SystemErrorText(code)));
 }
 
-WriteMode MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+WriteMode MemoryPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size, KeptSecurity) {
     unsigned long code = Fault("WriteWholeFile", path);
     const Resolved r = Resolve(path);
     if (code == 0) {
@@ -288,6 +303,8 @@ WriteMode MemoryPlatform::WriteWholeFile(const std::string& path, const char* da
         else if (parent == nullptr || !parent->folder) code = winerr::PathNotFound;
         else if (node != nullptr && (node->folder || node->readOnly)) code = winerr::AccessDenied;
         else if (node != nullptr && node->locked) code = winerr::SharingViolation;
+        else if (!Plain(node) || !LeftoverIsPlain(path))
+            throw EFCreateError(CreateErrorText(FullPath(Plain(node) ? path + ReplacementSuffix : path), LinkRefusalText()));
         else if (parent->createDenied && (node == nullptr || elevated_)) code = winerr::AccessDenied;
         else if (parent->createDenied) {
             // Rewritten in place: what fits is written, and a full disk leaves it cut short.
@@ -312,7 +329,12 @@ WriteMode MemoryPlatform::WriteWholeFile(const std::string& path, const char* da
 void MemoryPlatform::DropLeftover(const std::string& path) {
     const Resolved leftover = Resolve(path + ReplacementSuffix);
     const Node* node = Find(leftover);
-    if (node != nullptr && !node->folder && !node->readOnly && !node->locked) nodes_.erase(leftover.key);
+    if (node != nullptr && !node->folder && !node->readOnly && !node->locked && Plain(node)) nodes_.erase(leftover.key);
+}
+
+bool MemoryPlatform::LeftoverIsPlain(const std::string& path) const {
+    const Node* node = Find(Resolve(path + ReplacementSuffix));
+    return node == nullptr || (!node->folder && Plain(node));
 }
 
 void MemoryPlatform::StoreFile(const Resolved& where, const char* data, std::size_t size, bool keepAttributes) {
@@ -335,10 +357,16 @@ void MemoryPlatform::EnumerateWindowClasses(WindowClassVisitor& visitor) {
 
 std::vector<RunningProcess> MemoryPlatform::RunningProcesses() {
     if (Fault("RunningProcesses", std::string()) != 0) return {};
-    return processes_;
+    return processes_;  // the installer's own process is never among them
 }
 
-bool MemoryPlatform::ClaimSoleRun() { return Fault("ClaimSoleRun", std::string()) == 0 && !otherRun_; }
+bool MemoryPlatform::ClaimSoleRun() {
+    if (const unsigned long code = Fault("ClaimSoleRun", std::string()))
+        throw Exception("The one-run lock could not be made: error " + DecimalText(code));
+    return !otherRun_;
+}
+
+std::string MemoryPlatform::SoleRunHolder() { return otherRun_ ? "process 4 (OrvandelSetup.exe)" : std::string(); }
 
 void MemoryPlatform::AddProcess(const std::string& name, const std::string& image) {
     processes_.push_back(RunningProcess{static_cast<unsigned long>(4 * (processes_.size() + 1)), name, image});
@@ -347,6 +375,17 @@ void MemoryPlatform::AddProcess(const std::string& name, const std::string& imag
 void MemoryPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
     if (Fault("ShellOpen", target) != 0) return;
     shellCalls_.push_back(ShellCall{target, parameters, folder});
+}
+
+bool MemoryPlatform::RunsElevated() const { return elevated_; }
+
+std::string MemoryPlatform::ResolvedPath(const std::string& path) {
+    const std::string full = FullPath(path);
+    for (const auto& [from, to] : resolves_) {
+        if (UpperCaseAscii(full).rfind(from, 0) == 0 && (full.size() == from.size() || full[from.size()] == '\\'))
+            return to + full.substr(from.size());
+    }
+    return full;
 }
 
 std::string MemoryPlatform::FullPath(const std::string& path) {
@@ -419,6 +458,37 @@ void MemoryPlatform::SetLink(const std::string& path, bool link) {
 void MemoryPlatform::SetCreateDenied(const std::string& folder, bool denied) {
     AddFolder(folder);
     Find(Resolve(folder))->createDenied = denied;
+}
+
+void MemoryPlatform::SetHardLinked(const std::string& path, bool linked) {
+    Node* node = Find(Resolve(path));
+    if (node == nullptr) throw std::out_of_range("no entry " + path);
+    node->hardLinked = linked;
+}
+
+bool MemoryPlatform::RenameFolder(const std::string& path, const std::string& newPath) {
+    const Resolved from = Resolve(path);
+    const Resolved to = Resolve(newPath);
+    const Node* node = Find(from);
+    if (node == nullptr || !node->folder || !to.valid || Find(to.key) != nullptr) return false;
+    const auto inside = [&](const std::string& key) { return key == from.key || key.rfind(from.key + "\\", 0) == 0; };
+    // A folder held open, or one held below it, cannot move.
+    for (const auto& [key, entry] : nodes_) {
+        if (inside(key) && entry.held) return false;
+    }
+    std::map<std::string, Node> moved;
+    for (auto it = nodes_.begin(); it != nodes_.end();) {
+        if (!inside(it->first)) {
+            ++it;
+            continue;
+        }
+        Node entry = it->second;
+        entry.path = to.display + entry.path.substr(from.display.size());
+        moved[to.key + it->first.substr(from.key.size())] = entry;
+        it = nodes_.erase(it);
+    }
+    nodes_.insert(moved.begin(), moved.end());
+    return true;
 }
 
 void MemoryPlatform::SetLocked(const std::string& path, bool locked) {

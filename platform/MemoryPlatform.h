@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "LineList.h"
 #include "Platform.h"
 
 namespace orv {
@@ -29,21 +30,26 @@ public:
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;
     bool IsLink(const std::string& path) override;
+    FolderHold HoldFolder(const std::string& path) override;
+    void ReleaseFolders() override;
     bool RemoveFile(const std::string& path) override;
     bool CopyOver(const std::string& source, const std::string& target) override;
     void CreateFolder(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
-    WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size,
+                             KeptSecurity kept = KeptSecurity::FromFolder) override;
     void EnumerateWindowClasses(WindowClassVisitor& visitor) override;
     std::vector<RunningProcess> RunningProcesses() override;
     bool ClaimSoleRun() override;
+    std::string SoleRunHolder() override;
     void LogEvent(EventKind kind, unsigned id, const std::string& text) override {
         events_.push_back(Event{kind, id, text});
     }
     void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
+    bool RunsElevated() const override;
+    std::string ResolvedPath(const std::string& path) override;
     std::string FullPath(const std::string& path) override;
     std::string SystemErrorText(unsigned long code) override;
-    bool RunsElevated() const override { return elevated_; }
     ImageBytes ProgramResource(const char* name) override;
 
     // Laying out a world. Paths follow the same resolution rules as the operations; parents are created.
@@ -55,19 +61,25 @@ public:
     void SetReadOnly(const std::string& path, bool readOnly);
     // The entry is a reparse point: a junction or a symbolic link put there by someone else.
     void SetLink(const std::string& path, bool link);
+    // The file has another name elsewhere (a hard link): writing through this one would change that file too.
+    void SetHardLinked(const std::string& path, bool linked);
+    // Another user renames a folder (to put a link in its place): false when the run holds it open.
+    bool RenameFolder(const std::string& path, const std::string& newPath);
     // Another program holds the file open for writing: opening, replacing or deleting it is refused (32).
     void SetLocked(const std::string& path, bool locked);
     // This user may write the folder's files but not create new ones in it (Write without Modify).
     void SetCreateDenied(const std::string& folder, bool denied);
-    // The run is elevated or SYSTEM; a standard user's at first.
-    void SetElevated(bool elevated) { elevated_ = elevated; }
     // Room left for file content; a write that needs more fails with code 112. Unlimited at first.
     void SetFreeSpace(std::size_t bytes);
     void AddWindowClass(const std::string& className);
     // A process of any session; an empty image is one that could not be opened.
     void AddProcess(const std::string& name, const std::string& image);
+    // The path a link (or a substituted drive) leads to, as ResolvedPath reports it for paths under `from`.
+    void SetResolvesTo(const std::string& from, const std::string& to) { resolves_[UpperCaseAscii(from)] = to; }
     // Another run of the installer holds the machine-wide claim.
     void SetOtherRunActive(bool active) { otherRun_ = active; }
+    // The run is elevated or SYSTEM; a standard user's at first.
+    void SetElevated(bool elevated) { elevated_ = elevated; }
     void ClearWindowClasses();
     void AddResource(const std::string& name, const std::string& bytes);
 
@@ -105,6 +117,8 @@ private:
         bool link = false;
         std::string bytes;
         bool createDenied = false;  // a folder where no file may be created
+        bool hardLinked = false;
+        bool held = false;  // a folder the run keeps open without delete sharing
     };
     struct Resolved {
         std::string key;      // upper-cased absolute path: the map key
@@ -117,6 +131,9 @@ private:
     Resolved Resolve(const std::string& path) const;
     std::string ProfilePath(const std::string& file) const;
     void DropLeftover(const std::string& path);
+    // A file of one name that is no link: the only kind written, replaced or deleted through its name.
+    static bool Plain(const Node* node) { return node == nullptr || (!node->link && !node->hardLinked); }
+    bool LeftoverIsPlain(const std::string& path) const;
     void StoreFile(const Resolved& where, const char* data, std::size_t size, bool keepAttributes);
     // The ini text of a profile file, or empty when it is missing or unreadable.
     std::string ProfileText(const std::string& file);
@@ -136,6 +153,7 @@ private:
     std::vector<RunningProcess> processes_;
     bool otherRun_ = false;
     bool elevated_ = false;
+    std::map<std::string, std::string> resolves_;
     std::map<std::string, std::string> resources_;
     std::vector<ShellCall> shellCalls_;
     std::vector<Event> events_;

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
+#include <sddl.h>
+
+#include <cstring>
 
 #include <new>
 #include <optional>
@@ -26,10 +29,37 @@ bool IsBareName(const std::string& file) { return file.find_first_of("\\/:") == 
 // on one volume. A leftover from an earlier run that died half-way carries the same name and is taken over.
 std::string ReplacementPath(const std::string& target) { return target + ReplacementSuffix; }
 
+// The entry itself, never where a link leads. A handle open for its attributes alone denies nobody anything
+// (the system checks sharing only against access to data), so one that must keep others out asks for more.
+FileHandle OpenEntry(const std::string& path, DWORD access, DWORD share) {
+    return FileHandle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// A name that leads elsewhere (a junction, a symbolic link, a mount point) or that shares its file with another
+// name (a hard link): writing or deleting through it would change a file that someone else chose. The path's own
+// attributes are asked too, since an open may follow a link where the system ignores the flag (Wine does).
+bool LeadsElsewhere(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+    FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!entry.Valid() || !GetFileInformationByHandle(entry.Get(), &info)) return false;
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1;
+}
+
+// A leftover replacement is taken away only when it is a plain file of one name: deleting through an
+// object-manager link, or a folder's link, is what an attacker would have prepared.
+bool LeftoverIsPlain(const std::string& temp) {
+    const DWORD attributes = GetFileAttributesA(temp.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !LeadsElsewhere(temp);
+}
+
 FileHandle OpenReplacement(const std::string& temp) {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid() && GetLastError() == ERROR_FILE_EXISTS && DeleteFileA(temp.c_str())) {
+    if (!file.Valid() && GetLastError() == ERROR_FILE_EXISTS && LeftoverIsPlain(temp) && DeleteFileA(temp.c_str())) {
         file = FileHandle(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     }
@@ -55,16 +85,28 @@ bool Retrying(Attempt attempt) {
     }
 }
 
-// What the replaced file had of its own goes onto its replacement before the move: its attributes (archive,
-// not content-indexed) and its security descriptor, owner and explicit permissions included, which a new file
-// would otherwise take from its folder. The system's ReplaceFileA merges these too, but it is no single step:
-// under Wine it deletes the old file before it renames the new one, and a run cut off in between left neither
-// (the crash tests saw it, and a following install then lost the site's own user.mac lines). What cannot be
-// carried over (another owner without the right to set it, alternate streams) is left, as ReplaceFileA does
-// when told to ignore merge errors.
-void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::string& replacement) {
+// What the replaced file had of its own goes onto its replacement before the move: its attributes (archive, not
+// content-indexed) and, when asked and only from a file the system owns, its security descriptor (owner, group
+// and permissions); otherwise the replacement keeps the access list its folder gave it when it was created. The
+// system's ReplaceFileA merges these too, but it is no single step: under Wine it deletes the old file before it
+// renames the new one, and a run cut off in between left neither (the crash tests saw it, and a following install
+// then lost the site's own user.mac lines). What cannot be carried over (another owner without the right to set
+// it, alternate streams) is left, as ReplaceFileA does when told to ignore merge errors.
+bool OwnedBySystem(PSID owner) {
+    if (IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid)) return true;
+    PSID trustedInstaller = nullptr;
+    if (!ConvertStringSidToSidA("S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &trustedInstaller))
+        return false;
+    const bool same = EqualSid(owner, trustedInstaller) != FALSE;
+    LocalFree(trustedInstaller);
+    return same;
+}
+
+void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::string& replacement,
+                      KeptSecurity kept) {
     constexpr DWORD carried = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     SetFileAttributesA(replacement.c_str(), (attributes & carried) != 0 ? attributes & carried : FILE_ATTRIBUTE_NORMAL);
+    if (kept != KeptSecurity::OldWhenTrusted) return;
     constexpr SECURITY_INFORMATION all =
         OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     DWORD needed = 0;
@@ -72,6 +114,10 @@ void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::
     if (needed == 0) return;
     std::string descriptor(needed, '\0');
     if (!GetFileSecurityA(replaced.c_str(), all, descriptor.data(), needed, &needed)) return;
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) || owner == nullptr || !OwnedBySystem(owner))
+        return;
     if (!SetFileSecurityA(replacement.c_str(), all, descriptor.data()))
         SetFileSecurityA(replacement.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
 }
@@ -133,8 +179,16 @@ bool SameName(const std::string& a, const std::string& b) {
 // by a full disk fails this, and so does an edit that would move keys (the system drops a "[]" header, and the
 // keys below it join the section above).
 bool EditHolds(const std::string& original, const std::string& copy, const std::string& section,
-               const std::string& key, const std::string* value) {
+               const std::string& key, const std::string* value, Platform& platform) {
     if (value != nullptr && SystemValue(copy, section, key) != ini::AsRead(*value)) return false;
+    // Four reads of the system's a key, each of the whole file, would make a large file's check take the square
+    // of its size: a text the byte model reads as the system does (measured so on random files) is compared by
+    // it, in one pass. Only a UTF-16 file with characters beyond ANSI is asked of the system key by key.
+    const bool originalThere = GetFileAttributesA(original.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::string before = originalThere ? platform.ReadWholeFile(original) : std::string();
+    const std::string after = platform.ReadWholeFile(copy);
+    if (ini::Representable(before) && ini::Representable(after))
+        return ini::EditHolds(before, after, section, key, value);
     std::vector<std::pair<std::string, std::string>> keys;
     if (!ListedKeys(original, keys) || !ListedKeys(copy, keys)) return false;
     for (const auto& [listedSection, listedKey] : keys) {
@@ -224,7 +278,37 @@ std::string ImagePath(DWORD id, QueryImageName query) {
 }
 
 // Machine-wide: "Global\" reaches every session, the service session of a SYSTEM run included.
-constexpr const char* SoleRunName = "Global\\Tovrenik.Orvandel.Setup";
+constexpr const char* GlobalSoleRunName = "Global\\Tovrenik.Orvandel.Setup";
+// An elevated run's lock, in a namespace only a member of Administrators can make or open (Vista and later).
+constexpr const char* PrivateNamespace = "Tovrenik.Orvandel";
+constexpr const char* PrivateSoleRunName = "Tovrenik.Orvandel\\Setup";
+// Beside the lock, the run that holds it names itself: "process 1234 (C:\\...\\OrvandelSetup.exe) of user x".
+constexpr const char* HolderSuffix = ".Holder";
+constexpr DWORD HolderSize = 512;
+
+using CreateBoundaryDescriptorFn = HANDLE(WINAPI*)(LPCSTR name, ULONG flags);
+using AddSidToBoundaryFn = BOOL(WINAPI*)(HANDLE* boundary, PSID sid);
+using CreatePrivateNamespaceFn = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES attributes, LPVOID boundary, LPCSTR alias);
+using OpenPrivateNamespaceFn = HANDLE(WINAPI*)(LPVOID boundary, LPCSTR alias);
+
+template <typename Function>
+Function Kernel32(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+// Full access for SYSTEM and Administrators, nothing for anyone else.
+struct AdminsOnly {
+    AdminsOnly() {
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;GA;;;SY)(A;;GA;;;BA)", SDDL_REVISION_1,
+                                                             &descriptor, nullptr);
+        attributes.nLength = sizeof attributes;
+        attributes.lpSecurityDescriptor = descriptor;
+        attributes.bInheritHandle = FALSE;
+    }
+    ~AdminsOnly() { LocalFree(descriptor); }
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    SECURITY_ATTRIBUTES attributes{};
+};
 
 }  // namespace
 
@@ -250,30 +334,43 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string&
     constexpr DWORD refused =
         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
     if (present && (attributes & refused) != 0) return false;
+    if (present && LeadsElsewhere(file)) return false;
     const std::string copy = ReplacementPath(file);
+    if (!LeftoverIsPlain(copy)) return false;
     DeleteFileA(copy.c_str());  // a leftover of a run that was cut off
     // Nothing to do, and so nothing that a full disk could stop.
     if (present && value != nullptr && SystemValue(file, section, key) == ini::AsRead(*value)) return true;
 
     bool placed = false;
-    if (!present || Retrying([&] { return CopyFileA(file.c_str(), copy.c_str(), FALSE) != FALSE; })) {
+    // The copy is a new file: a name put there since the look above (a hard link) is not written through.
+    const auto makeCopy = [&] {
+        if (present) return CopyFileA(file.c_str(), copy.c_str(), TRUE) != FALSE;
+        return FileHandle(CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr)).Valid();
+    };
+    if (Retrying(makeCopy)) {
         const BOOL written = WritePrivateProfileStringA(section.c_str(), key.c_str(),
                                                         value != nullptr ? value->c_str() : nullptr, copy.c_str());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());  // out of the system's cache
-        const bool holds = written && EditHolds(file, copy, section, key, value);
+        bool holds = false;
+        try {
+            holds = written && EditHolds(file, copy, section, key, value, *this);
+        } catch (const Exception&) {
+            // unreadable: the edit does not hold
+        }
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
         try {
             if (holds && present && ReadWholeFile(copy) == ReadWholeFile(file)) {
                 placed = true;  // the system changed nothing
             } else if (holds && FlushedToDisk(copy)) {
-                PlaceReplacement(file, copy, present);
+                PlaceReplacement(file, copy, present, KeptSecurity::FromFolder);
                 placed = true;
             }
         } catch (const Exception&) {
             // not placed: reported below
         }
     }
-    DeleteFileA(copy.c_str());  // unless it took the file's place
+    if (LeftoverIsPlain(copy)) DeleteFileA(copy.c_str());  // unless it took the file's place
     // Whatever the system still holds of the old file is stale now.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
     return placed;
@@ -314,10 +411,32 @@ bool WindowsPlatform::IsLink(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+FolderHold WindowsPlatform::HoldFolder(const std::string& path) {
+    // No delete sharing: while this handle is open the folder can be neither renamed nor deleted, so its name
+    // cannot be given to a link after this look.
+    FileHandle folder =
+        OpenEntry(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FolderHold::Missing;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? FolderHold::Refused : FolderHold::Missing;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &info)) return FolderHold::Refused;
+    const DWORD seen = attributes | info.dwFileAttributes;
+    if ((seen & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return FolderHold::Refused;
+    heldFolders_.push_back(std::move(folder));
+    return FolderHold::Held;
+}
+
+void WindowsPlatform::ReleaseFolders() { heldFolders_.clear(); }
+
 bool WindowsPlatform::RemoveFile(const std::string& path) {
     // A write of this file that was cut off (power loss, a killed run) may have left its replacement
     // beside it; once the file goes, nothing else would ever take that leftover away.
-    DeleteFileA(ReplacementPath(path).c_str());
+    const std::string leftover = ReplacementPath(path);
+    if (LeftoverIsPlain(leftover)) DeleteFileA(leftover.c_str());
+    if (LeadsElsewhere(path)) return false;
     return Retrying([&] { return DeleteFileA(path.c_str()) != FALSE; });
 }
 
@@ -325,10 +444,12 @@ bool WindowsPlatform::RemoveFile(const std::string& path) {
 // flushed, and moved over it in one step. CopyFileA straight onto the file rewrites it in place, and a run cut
 // off half-way left it short.
 bool WindowsPlatform::CopyOver(const std::string& source, const std::string& target) {
+    if (LeadsElsewhere(target)) return false;
     bool exists = false;
     FileHandle probe;
     if (Replaceable(target, exists, probe) != 0) return false;
     const std::string copy = ReplacementPath(target);
+    if (!LeftoverIsPlain(copy)) return false;
     bool placed = Retrying([&] { return CopyFileA(source.c_str(), copy.c_str(), FALSE) != FALSE; });
     // A standard user with Write but not Modify on the folder: copied over in place, as WriteWholeFile does.
     if (!placed && GetLastError() == ERROR_ACCESS_DENIED && probe.Valid() && !RunsElevated()) {
@@ -342,11 +463,11 @@ bool WindowsPlatform::CopyOver(const std::string& source, const std::string& tar
     placed = placed && FlushedToDisk(copy);
     if (placed && !exists) SetFileAttributesA(copy.c_str(), attributes);
     try {
-        if (placed) PlaceReplacement(target, copy, exists);
+        if (placed) PlaceReplacement(target, copy, exists, KeptSecurity::FromFolder);
     } catch (const Exception&) {
         placed = false;  // the file is as it was
     }
-    DeleteFileA(copy.c_str());  // unless it took the file's place
+    if (LeftoverIsPlain(copy)) DeleteFileA(copy.c_str());  // unless it took the file's place
     return placed;
 }
 
@@ -374,15 +495,19 @@ std::string WindowsPlatform::ReadWholeFile(const std::string& path) {
 // The file is not rewritten in place: a crash or a full disk half-way through would leave the user's start-up
 // macro cut short. The bytes go to a temporary file beside it, which is put in its place in one step; only a
 // standard user who may not create that temporary is left the in-place write, and is told.
-WriteMode WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+WriteMode WindowsPlatform::WriteWholeFile(const std::string& path, const char* data, std::size_t size,
+                                          KeptSecurity kept) {
     // An empty name would put the temporary file in the current folder; creating "" gives code 3.
     if (path.empty()) ThrowCreateError(path, ERROR_PATH_NOT_FOUND);
+    // Checked before anything opens the file, which would follow the link.
+    if (LeadsElsewhere(path)) ThrowLinkRefusal(path);
 
     bool exists = false;
     FileHandle probe;
     if (const DWORD code = Replaceable(path, exists, probe)) ThrowCreateError(path, code);
 
     const std::string temp = ReplacementPath(path);
+    if (!LeftoverIsPlain(temp)) ThrowLinkRefusal(temp);
     FileHandle file = OpenReplacement(temp);
     if (!file.Valid()) {
         const DWORD code = GetLastError();
@@ -406,16 +531,17 @@ WriteMode WindowsPlatform::WriteWholeFile(const std::string& path, const char* d
         throw EWriteError(StreamWriteErrorText());
     }
 
-    PlaceReplacement(path, temp, exists);
+    PlaceReplacement(path, temp, exists, kept);
     return WriteMode::Replaced;
 }
 
 // An existing file keeps what is its own (KeepWhatIsItsOwn); the move that puts the replacement in place is
 // one step. On failure the replacement is gone and the target as it was.
-void WindowsPlatform::PlaceReplacement(const std::string& path, const std::string& temp, bool exists) {
+void WindowsPlatform::PlaceReplacement(const std::string& path, const std::string& temp, bool exists,
+                                       KeptSecurity kept) {
     if (exists) {
         const DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES) KeepWhatIsItsOwn(path, attributes, temp);
+        if (attributes != INVALID_FILE_ATTRIBUTES) KeepWhatIsItsOwn(path, attributes, temp, kept);
     }
     const bool placed = Retrying([&] {
         return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
@@ -447,20 +573,70 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
-        if (entry.th32ProcessID == 0) continue;  // the idle process has no program
+        // The idle process has no program; this one is the installer, wherever a copy of it was kept.
+        if (entry.th32ProcessID == 0 || entry.th32ProcessID == GetCurrentProcessId()) continue;
         found.push_back(RunningProcess{entry.th32ProcessID, entry.szExeFile, ImagePath(entry.th32ProcessID, query)});
     }
     return found;
 }
 
+void WindowsPlatform::ThrowLockError(const std::string& what, unsigned long code) {
+    throw Exception("The one-run lock " + what + ": error " + DecimalText(code) + " (" + SystemErrorText(code) + ")");
+}
+
+// The namespace is opened when another elevated run made it; either way this process keeps its handle, since
+// the namespace (and every name in it) goes with the last one.
+std::string WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
+    const auto createBoundary = Kernel32<CreateBoundaryDescriptorFn>("CreateBoundaryDescriptorA");
+    const auto addSid = Kernel32<AddSidToBoundaryFn>("AddSIDToBoundaryDescriptor");
+    const auto createNamespace = Kernel32<CreatePrivateNamespaceFn>("CreatePrivateNamespaceA");
+    const auto openNamespace = Kernel32<OpenPrivateNamespaceFn>("OpenPrivateNamespaceA");
+    if (!createBoundary || !addSid || !createNamespace || !openNamespace || !RunsElevated()) return GlobalSoleRunName;
+    if (privateNamespace_ != nullptr) return PrivateSoleRunName;
+    HANDLE boundary = createBoundary(PrivateNamespace, 0);
+    char sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof sid;
+    if (boundary == nullptr || !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) ||
+        !addSid(&boundary, sid))
+        ThrowLockError("could not be bounded", GetLastError());
+    HANDLE space = createNamespace(attributes, boundary, PrivateNamespace);
+    if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) space = openNamespace(boundary, PrivateNamespace);
+    if (space == nullptr) ThrowLockError("has no namespace", GetLastError());
+    privateNamespace_ = space;  // the boundary descriptor is kept too: it is small, and goes with the process
+    return PrivateSoleRunName;
+}
+
 bool WindowsPlatform::ClaimSoleRun() {
     if (soleRun_.Valid()) return true;
-    KernelHandle mutex(CreateMutexA(nullptr, FALSE, SoleRunName));
+    AdminsOnly adminsOnly;
+    SECURITY_ATTRIBUTES* restricted = adminsOnly.descriptor != nullptr ? &adminsOnly.attributes : nullptr;
+    const std::string name = SoleRunName(restricted);
+    SECURITY_ATTRIBUTES* security = name == PrivateSoleRunName ? restricted : nullptr;
+    KernelHandle mutex(CreateMutexA(security, FALSE, name.c_str()));
     const DWORD code = GetLastError();
-    // A run of another user (SYSTEM, say) made it with rights that let this one not even open it.
-    if (!mutex.Valid()) return code != ERROR_ACCESS_DENIED;
+    holderName_ = name + HolderSuffix;
+    // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
+    if (!mutex.Valid() && code == ERROR_ACCESS_DENIED) return false;
+    // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
+    if (!mutex.Valid()) ThrowLockError(name + " could not be made", code);
     if (code == ERROR_ALREADY_EXISTS) return false;
     soleRun_ = std::move(mutex);
+    // Who holds it, for the refusal of the next run; a run that cannot say so still holds the lock.
+    holder_ = KernelHandle(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, security, PAGE_READWRITE, 0, HolderSize, holderName_.c_str()));
+    void* view = holder_.Valid() ? MapViewOfFile(holder_.Get(), FILE_MAP_WRITE, 0, 0, HolderSize) : nullptr;
+    if (view != nullptr) {
+        char program[MAX_PATH];
+        const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+        std::string text = "process " + DecimalText(GetCurrentProcessId()) + " (" +
+                           std::string(program, length < MAX_PATH ? length : 0) + ")";
+        char user[256];
+        DWORD size = sizeof user;
+        if (GetUserNameA(user, &size)) text += " of user " + std::string(user);
+        text.resize(HolderSize - 1);
+        CopyMemory(view, text.c_str(), HolderSize);
+        UnmapViewOfFile(view);
+    }
     return true;
 }
 
@@ -475,8 +651,54 @@ void WindowsPlatform::LogEvent(EventKind kind, unsigned id, const std::string& t
     DeregisterEventSource(source);
 }
 
+std::string WindowsPlatform::SoleRunHolder() {
+    KernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, holderName_.c_str()));
+    const char* view =
+        mapping.Valid() ? static_cast<const char*>(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, HolderSize)) : nullptr;
+    if (view == nullptr) return std::string();
+    std::string text(view, strnlen(view, HolderSize));
+    UnmapViewOfFile(view);
+    return text;
+}
+
 void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
     ShellExecuteA(nullptr, "open", target.c_str(), OrNull(parameters), OrNull(folder), SW_SHOWNORMAL);
+}
+
+bool WindowsPlatform::RunsElevated() const {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return true;  // unknown: the stricter rules
+    KernelHandle token(raw);
+    char user[256];
+    DWORD size = 0;
+    if (GetTokenInformation(token.Get(), TokenUser, user, sizeof user, &size) &&
+        IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, WinLocalSystemSid))
+        return true;
+    TOKEN_ELEVATION elevation{};
+    if (GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size))
+        return elevation.TokenIsElevated != 0;
+    // Windows XP: an administrator's token holds every right of the group.
+    char sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof sid;
+    BOOL member = FALSE;
+    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize)) return true;
+    return !CheckTokenMembership(nullptr, sid, &member) || member != FALSE;
+}
+
+std::string WindowsPlatform::ResolvedPath(const std::string& path) {
+    using FinalPathName = DWORD(WINAPI*)(HANDLE file, LPSTR path, DWORD size, DWORD flags);
+    const auto finalPath = Kernel32<FinalPathName>("GetFinalPathNameByHandleA");
+    if (finalPath == nullptr) return path;
+    FileHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    char resolved[MAX_PATH * 2];
+    const DWORD length = file.Valid() ? finalPath(file.Get(), resolved, sizeof resolved, 0) : 0;
+    if (length == 0 || length >= sizeof resolved) return path;
+    std::string text(resolved, length);
+    // "\\?\C:\..." for a drive, "\\?\UNC\server\share\..." for a share.
+    if (text.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + text.substr(8);
+    if (text.rfind("\\\\?\\", 0) == 0) return text.substr(4);
+    return text;
 }
 
 std::string WindowsPlatform::FullPath(const std::string& path) {
@@ -495,31 +717,6 @@ std::string WindowsPlatform::SystemErrorText(unsigned long code) {
     return TrimSystemText(std::string(text, length));
 }
 
-bool WindowsPlatform::RunsElevated() const {
-    KernelHandle token;
-    {
-        HANDLE opened = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return true;  // unknown: the careful side
-        token = KernelHandle(opened);
-    }
-    SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
-    const auto member = [&](BYTE count, DWORD first, DWORD second) {
-        PSID sid = nullptr;
-        if (!AllocateAndInitializeSid(&authority, count, first, second, 0, 0, 0, 0, 0, 0, &sid)) return true;
-        BOOL is = FALSE;
-        const bool known = CheckTokenMembership(nullptr, sid, &is) != FALSE;
-        FreeSid(sid);
-        return !known || is != FALSE;
-    };
-    if (member(1, SECURITY_LOCAL_SYSTEM_RID, 0)) return true;
-    // TokenElevation came with Vista; XP knows no split token, so there an administrator is elevated.
-    TOKEN_ELEVATION elevation = {};
-    DWORD length = 0;
-    if (GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &length))
-        return elevation.TokenIsElevated != 0;
-    return member(2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS);
-}
-
 ImageBytes WindowsPlatform::ProgramResource(const char* name) {
     ImageBytes bytes;
     HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
@@ -536,6 +733,10 @@ ImageBytes WindowsPlatform::ProgramResource(const char* name) {
 void WindowsPlatform::ThrowOpenError(const std::string& path, unsigned long code) {
     const std::string systemText = SystemErrorText(code);
     throw EFOpenError(OpenErrorText(FullPath(path), systemText));
+}
+
+void WindowsPlatform::ThrowLinkRefusal(const std::string& path) {
+    throw EFCreateError(CreateErrorText(FullPath(path), LinkRefusalText()));
 }
 
 void WindowsPlatform::ThrowCreateError(const std::string& path, unsigned long code) {

@@ -139,4 +139,39 @@ TEST_P(CreateFolderContract, Holds) {
 
 ORV_CONTRACT_TABLE(CreateFolderContract, kFolderCases)
 
+struct HoldCase {
+    const char* name;
+    Entry made;  // under the name "CORE"
+    FolderHold hold;
+    bool released = false;  // the holds are given up before the rename
+    Skip skip;
+};
+
+// A folder held cannot be renamed, and so cannot be swapped for a link, until the holds are given up.
+const HoldCase kHoldCases[] = {
+    {.name = "HeldFolderCannotBeRenamed", .made = Entry::Folder, .hold = FolderHold::Held},
+    {.name = "ReleasedFolderCanBeRenamed", .made = Entry::Folder, .hold = FolderHold::Held, .released = true},
+    {.name = "FileIsNoFolder", .made = Entry::File, .hold = FolderHold::Missing},
+    {.name = "NothingThere", .made = Entry::None, .hold = FolderHold::Missing},
+};
+
+using HoldFolderContract = ContractTest<HoldCase>;
+
+TEST_P(HoldFolderContract, Holds) {
+    const HoldCase& c = Param();
+    if (c.made == Entry::File) Here().MakeFile(In("CORE"), "x");
+    if (c.made == Entry::Folder) Here().MakeFolder(In("CORE"));
+    if (c.made == Entry::Folder) Here().MakeFile(In("CORE\\user.mac"), "macro");
+
+    EXPECT_EQ(Subject().HoldFolder(In("CORE")), c.hold);
+    if (c.released) Subject().ReleaseFolders();
+    if (c.made != Entry::Folder) return;
+    const bool renamed = Here().RenameFolder(In("CORE"), In("ELSEWHERE"));
+    EXPECT_EQ(renamed, c.released);
+    EXPECT_EQ(Here().HasFile(In("CORE\\user.mac")), !c.released);
+    Subject().ReleaseFolders();
+}
+
+ORV_CONTRACT_TABLE(HoldFolderContract, kHoldCases)
+
 }  // namespace orv::contract

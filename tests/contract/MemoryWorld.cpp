@@ -20,6 +20,9 @@ public:
     void MakeFolder(const std::string& path) override { platform_.AddFolder(path); }
     void SetReadOnly(const std::string& path) override { platform_.SetReadOnly(path, true); }
     void HoldOpen(const std::string& path) override { platform_.SetLocked(path, true); }
+    bool RenameFolder(const std::string& path, const std::string& newPath) override {
+        return platform_.RenameFolder(path, newPath);
+    }
     void LimitFreeSpace(std::size_t bytes) override { platform_.SetFreeSpace(bytes); }
     void EnterFolder(const std::string& path) override { platform_.SetCurrentFolder(path); }
     void AddWindow(const std::string& className) override { platform_.AddWindowClass(className); }

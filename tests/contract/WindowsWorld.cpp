@@ -104,6 +104,10 @@ public:
         held_.emplace_back(path, std::move(file));
     }
 
+    bool RenameFolder(const std::string& path, const std::string& newPath) override {
+        return MoveFileA(path.c_str(), newPath.c_str()) != FALSE;
+    }
+
     void LimitFreeSpace(std::size_t) override {
         throw std::logic_error("a Windows world cannot limit the free space of its disk");
     }

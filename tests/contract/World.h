@@ -24,6 +24,8 @@ public:
     virtual void SetReadOnly(const std::string& path) = 0;
     // Another program holds the file open for writing, sharing nothing, until the world ends.
     virtual void HoldOpen(const std::string& path) = 0;
+    // Another user renames the folder (to put a link in its place); false when that is refused.
+    virtual bool RenameFolder(const std::string& path, const std::string& newPath) = 0;
     // Only this many bytes of file content fit on the disk from now on.
     virtual void LimitFreeSpace(std::size_t bytes) = 0;
     // Makes the folder the process's current folder (and its drive the current drive).

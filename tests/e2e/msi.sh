@@ -19,8 +19,9 @@ UserMac="$R\\core\\user.mac"
 Folder='C:\Program Files\Orvandel'
 [ "$ORV_WINE_ARCH" = x86_64 ] && Folder='C:\Program Files (x86)\Orvandel'
 Program="$Folder\\OrvandelSetup.exe"
-# Wine sets no MsiLogFileLocation, so the program's log goes to the temporary folder of the user running msiexec.
-ProgramLog="C:\\users\\$ORV_WINE_USER\\Temp\\OrvandelSetup.log"
+# Wine sets no MsiLogFileLocation, so the program's log goes to the Windows folder's Logs.
+ProgramLog="C:\\windows\\Logs\\OrvandelSetup.log"
+ProgramLogFile=$(e2e_path 'C:\windows\logs\OrvandelSetup.log')  # the prefix spells the folder in lower case
 Uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # ---- The packages: this build's program, and an older version of the package, made for this test only -------
@@ -64,9 +65,9 @@ msi_logged() {
     e2e_expect "$1: in the installer's log" "" "${missing[*]}"
 }
 # The program's log: its last run's command line and exit code, and how many runs it holds.
-program_runs() { tr -d '\r' <"$(e2e_path "$ProgramLog")" 2>/dev/null | grep -c '^---- '; }
+program_runs() { tr -d '\r' <"$ProgramLogFile" 2>/dev/null | grep -c '^---- '; }
 program_last() {
-    tr -d '\r' <"$(e2e_path "$ProgramLog")" |
+    tr -d '\r' <"$ProgramLogFile" |
         awk '/^---- / { run = "" } /^command line: |^exit code / { run = run $0 "|" } END { printf "%s", run }'
 }
 # arp CODE: the Programs and Features entry of a product, "Name|Version|Publisher|NoModify", or "none".
@@ -110,7 +111,7 @@ msi /i 'C:\e2e\Orvandel.msi' /qn
 e2e_expect "$name: msiexec /i" 0 "$Rc"
 installed "$name"
 e2e_expect "$name: Programs and Features" "$Entry" "$(arp "${Code[Orvandel]}")"
-e2e_expect "$name: the program's run, logged in the temporary folder" \
+e2e_expect "$name: the program's run, logged in the Windows folder's Logs" \
     "command line: \"$Program\" /install /quiet /log=\"$ProgramLog\"|exit code 0|" "$(program_last)"
 msi_logged "$name" 'OrvandelSetup: Restart the ChemStation' 'OrvandelSetup: exit code 0'
 
@@ -150,7 +151,7 @@ e2e_expect "$name: the older package is gone" none "$(arp "${Code[Older]}")"
 e2e_expect "$name: Programs and Features" "$Entry" "$(arp "${Code[Orvandel]}")"
 # The program installs once, last. Wine's RemoveExistingProducts removes the older package without
 # UPGRADINGPRODUCTCODE, so its /remove runs there first; Windows Installer sets the property, as above.
-runs=$(tr -d '\r' <"$(e2e_path "$ProgramLog")" | awk -v skip="$Done" '/^---- / { n++ }
+runs=$(tr -d '\r' <"$ProgramLogFile" | awk -v skip="$Done" '/^---- / { n++ }
     n > skip && match($0, /" \/(install|remove) /) { printf "%s%s", s, substr($0, RSTART + 2, RLENGTH - 3); s = " " }')
 [[ $runs == /install || $runs == "/remove /install" ]] && e2e_pass "$name: the program ran $runs" ||
     e2e_fail "$name: the program ran \"$runs\", not /install alone or after the older package's /remove"

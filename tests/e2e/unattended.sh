@@ -303,6 +303,26 @@ run remove-through-link   same        '' \
 run version-record-held   complete    'e2e_lock "$R\\OV\\OV.INI"' \
     '/remove /quiet'                                       1    "Error: the recorded version could not be removed from $R\\OV\\OV.INI" \
     ''                                                          ''
+# Beyond the add-on's folders: core, an instrument folder, a leftover replacement and a file with a second name
+# that lead elsewhere are never written or deleted through.
+aside() {  # aside WINPATH ELSEWHERE: the folder moved to ELSEWHERE and a link to it put in its place
+    mv "$(e2e_path "$1")" "$(e2e_path "$2")" && ln -s "$(e2e_path "$2")" "$(e2e_path "$1")"
+}
+Precious='C:\precious.txt'
+Refused=$(lines 'Error: Not changed, since a link leads elsewhere' "$UserMac")
+run core-linked           macros      'aside "$R\\core" "C:\\core-elsewhere"' \
+    '/install /quiet'                                      1    "$Refused" \
+    ''                                                          'e2e_expect_bytes "$name: user.mac where the link leads" "C:\\core-elsewhere\\user.mac" "$Macros"'
+run instrument-linked     complete    'aside "$R\\2" "C:\\two-elsewhere"' \
+    '/remove /quiet'                                       1    "Error: could not delete $R\\2\\conf_off.reg" \
+    ''                                                          'e2e_expect_present "$name" "C:\\two-elsewhere\\conf_off.reg" "$R\\core\\800\\TOPDATS.BAK"'
+# Wine shows a link to a folder as a reparse point, but not one to a file (see RELIABILITY.md).
+run leftover-linked       macros      'e2e_write "C:\\kept\\a.txt" kept; ln -s "$(e2e_path "C:\\kept")" "$(e2e_path "$UserMac~orv")"' \
+    '/install /quiet'                                      1    "$Refused" \
+    ''                                                          'e2e_expect_bytes "$name: the folder the leftover names" "C:\\kept\\a.txt" kept'
+run config-hard-linked    complete    'e2e_write "$Precious" precious; ln -f "$(e2e_path "$Precious")" "$(e2e_path "$R\\core\\800\\CHROMTB.INI")"' \
+    '/remove /quiet'                                       1    "$(lines 'Error: Failed to restore' "$R\\core\\800\\CHROMTB.INI")" \
+    ''                                                          'e2e_expect_bytes "$name: the file of the second name" "$Precious" precious'
 run read-only-user-mac    complete    'chmod a-w "$(e2e_path "$UserMac")"' \
     '/remove /quiet'                                       1    "$(lines 'Error: Failed to modify user.mac' "$Restored")" \
     ''                                                          'e2e_expect_bytes "$name: user.mac kept" "$UserMac" "$E2E_START_LINE"$'"'\r\n'"'"$Macros"'
@@ -326,11 +346,22 @@ run remove-host-program   complete    'e2e_host_program "$Helper"' \
 run program-beside-tree   fresh       'e2e_host_program "C:\e2e\helper.exe"' \
     '/install /quiet'                                      0    "$Restart" \
     ''                                                          installed
+# A copy of the installer kept under the ChemStation folder is not the host's program.
+keep_copy() { e2e_mkdir "$(e2e_path "$R\\Setup")"; cp "$(e2e_path "$Program")" "$(e2e_path "$R\\Setup")/"; Program="$R\\Setup\\OrvandelSetup.exe"; }
+run copy-in-tree          fresh       keep_copy \
+    '/install /quiet'                                      0    "$Restart" \
+    ''                                                          'installed; Program='"'"'C:\e2e\OrvandelSetup.exe'"'"
+# The ChemStation folder a link to where the host's programs were started from.
+run root-linked-program   fresh       'aside "$R" "C:\\real-root"; e2e_host_program "C:\\real-root\\core\\helper.exe"' \
+    '/install /quiet'                                      2    "$(lines "$Running" 'running: helper.exe (C:\real-root\core\helper.exe)')" \
+    ''                                                          ''
 # One run at a time on the machine: a window open elsewhere makes a quiet run wait its turn.
 Another=$(lines 'Error: Another run of the Orvandel installer is in progress' 'wait until it has ended, then try again')
 run install-beside-window fresh       e2e_helper_window \
     '/install /quiet /log=C:\run.log'                      82   "$Another" \
-    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$Another" "exit code 1618")"'
+    ''                                                          'unchanged; expect_log_lines "$name" "C:\\run.log" "$(lines "$Another" "exit code 1618")"
+        e2e_expect "$name: who holds the lock" "held by: process N (C:\\e2e\\Other.exe) of user $ORV_WINE_USER" \
+            "$(stdout | grep "^held by" | sed -E "s/process [0-9]+/process N/")"'
 
 # Exit code 3: no host to work on.
 run no-profile            nohost      '' \
@@ -370,6 +401,16 @@ run word-not-switch       fresh       '' \
     ''                                                          unchanged
 run log-to-a-device       fresh       '' \
     '/install /quiet /log=C:\logs\nul.txt'                 87   "$(lines 'The log file cannot be a device: C:\logs\nul.txt' "$Usage")" \
+    ''                                                          unchanged
+# Nor is a record written through a link, into a file of two names, or to a pipe: nothing is written anywhere.
+run log-through-link      fresh       'e2e_mkdir "$(e2e_path "C:\\kept-log")"; ln -sfn "$(e2e_path "C:\\kept-log")" "$(e2e_path "C:\\link.log")"' \
+    '/install /quiet /log=C:\link.log'                      87   'Error: The log file C:\link.log is a link' \
+    ''                                                          'unchanged; e2e_expect "$name: nothing where it leads" "" "$(ls "$(e2e_path "C:\\kept-log")")"'
+run log-hard-linked       fresh       'e2e_write "$Precious" precious; ln -fT "$(e2e_path "$Precious")" "$(e2e_path "C:\\link.log")"' \
+    '/install /quiet /log=C:\link.log'                      87   'Error: The log file C:\link.log has more than one name (hard links)' \
+    ''                                                          'unchanged; e2e_expect_bytes "$name: the file of the second name" "$Precious" precious'
+run log-to-a-pipe         fresh       '' \
+    '/install /quiet /log=\\.\pipe\orv'                   87   "$(lines 'The log file cannot be a device: \\.\pipe\orv' "$Usage")" \
     ''                                                          unchanged
 run wrong-and-bad-log     fresh       '' \
     '/bogus /quiet /log=C:\no\such\folder\run.log'         87   "$(lines 'Unknown switch: /bogus' "$Usage")" \

@@ -61,13 +61,36 @@ TEST(CommandLine, Switches) {
         {{"x", "/install", "/log:lpt9"}, Action::Install, false, "", false},
         {{"x", "/install", "/log=C:\\logs\\console.log"}, Action::Install, false, "C:\\logs\\console.log", true},
         {{"x", "/install", "/log=COM10.log"}, Action::Install, false, "COM10.log", true},
+        // A pipe or a device of the system's namespace; a refused name is kept from the run, never opened.
+        {{"x", "/install", "/log=\\\\.\\pipe\\orv"}, Action::Install, false, "", false},
+        {{"x", "/install", "/log=//?/GLOBALROOT/Device/Null"}, Action::Install, false, "", false},
+        {{"x", "/bogus", "/log=C:\\bad.log"}, Action::Window, false, "C:\\bad.log", false},
     };
     for (const auto& c : cases) {
         const Options o = ParseOptions(c.args);
         EXPECT_EQ(o.error.empty(), c.valid) << c.args.back() << ": " << o.error;
         EXPECT_EQ(o.action, c.action) << c.args.back();
         EXPECT_EQ(o.quiet, c.quiet) << c.args.back();
-        EXPECT_EQ(o.logFile, c.log) << c.args.back();
+    }
+}
+
+TEST(CommandLine, LogFileRefusals) {
+    const struct {
+        LogFileFacts facts;
+        bool elevated;
+        std::string refusal;  // after "The log file C:\r.log"; "" when it takes the record
+    } cases[] = {
+        {{}, true, ""},
+        {{.diskFile = false}, false, " is no file on a disk"},
+        {{.folder = true}, false, " is a folder"},
+        {{.link = true}, false, " is a link"},
+        {{.names = 2}, false, " has more than one name (hard links)"},
+        {{.ownerTrusted = false}, true, " belongs to another user"},
+        {{.ownerTrusted = false}, false, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string refusal = LogFileRefusal("C:\\r.log", c.facts, c.elevated);
+        EXPECT_EQ(refusal, c.refusal.empty() ? "" : "The log file C:\\r.log" + c.refusal) << c.refusal;
     }
 }
 
@@ -161,12 +184,34 @@ TEST(Unattended, ExitCodes) {
         {"a program beside the tree is not the host's",
          [](MemoryPlatform& p) { LayHost(p); p.AddProcess("x.exe", Root + "2\\x.exe"); }, "/install /quiet", ExitSuccess,
          "Restart the ChemStation"},
+        {"a placed file that cannot be read back for its digest",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             p.faultHook = [](const char* op, const std::string& path) {
+                 return std::string(op) == "ReadWholeFile" && path.find("OVENV") != std::string::npos ? 32ul : 0ul;
+             };
+         },
+         "/install /quiet", ExitReportedFailures, Root + "\\OV\\OVENV.EXE"},
+        // Links and substituted drives, on the root's side and on the program's.
+        {"the root reached through a link",
+         [](MemoryPlatform& p) { LayHost(p); p.SetResolvesTo(Root, "D:\\REAL"); p.AddProcess("a.exe", "d:\\real\\a.exe"); },
+         "/install /quiet", ExitHostRunning, "running: a.exe (d:\\real\\a.exe)"},
+        {"a program started through a substituted drive",
+         [](MemoryPlatform& p) { LayHost(p); p.SetResolvesTo("S:", Root); p.AddProcess("b.exe", "S:\\core\\b.exe"); },
+         "/install /quiet", ExitHostRunning, "running: b.exe (S:\\core\\b.exe)"},
         {"a process that cannot be opened does not count",
          [](MemoryPlatform& p) { LayHost(p); p.AddProcess("audiodg.exe", ""); }, "/install /quiet", ExitSuccess,
          "Restart the ChemStation"},
         {"another run of the installer",
          [](MemoryPlatform& p) { LayHost(p); p.SetOtherRunActive(true); }, "/install /quiet", ExitHostRunning,
-         "Another run of the Orvandel installer is in progress"},
+         "held by: process 4 (OrvandelSetup.exe)"},
+        // A lock that cannot be made (its name taken by an event) is no lock: the run does not go on.
+        {"the lock cannot be made",
+         [](MemoryPlatform& p) {
+             LayHost(p);
+             p.faultHook = [](const char* op, const std::string&) { return std::string(op) == "ClaimSoleRun" ? 6ul : 0ul; };
+         },
+         "/install /quiet", ExitStoppedByError, "Error: The one-run lock could not be made: error 6."},
         {"the status while another run goes on",
          [](MemoryPlatform& p) { LayHost(p); p.SetOtherRunActive(true); }, "/status /quiet", ExitSuccess,
          "score 0 of 9"},
@@ -188,6 +233,27 @@ TEST(Unattended, ExitCodes) {
          "/install /quiet", ExitSuccess, "PDFPRE.VBS was rewritten in place, not in one step"},
         {"the same folder in an elevated run",
          [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetCreateDenied(Root + "\\OV\\SCRIPTS\\PDF", true); p.SetElevated(true); },
+         "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
+        // Every folder a run writes or deletes in, and the files there, are refused when they lead elsewhere.
+        {"core a link", [](MemoryPlatform& p) { LayHost(p); p.SetLink(Root + "\\core", true); }, "/install /quiet",
+         ExitReportedFailures, "Error: Not changed, since a link leads elsewhere"},
+        {"core\\800 a link",
+         [](MemoryPlatform& p) { LayInstrumentedHost(p, Root + "\\", false); p.SetLink(Root + "\\core\\800", true); },
+         "/remove /quiet", ExitReportedFailures, Root + "\\core\\800\\TOPDATS.INI"},
+        {"an instrument folder a link",
+         [](MemoryPlatform& p) { LayInstrumentedHost(p, Root + "\\", false); p.SetLink(Root + "\\2", true); },
+         "/remove /quiet", ExitReportedFailures, "Error: could not delete " + Root + "\\2\\conf_off.reg"},
+        {"an instrument folder below a link",
+         [](MemoryPlatform& p) { LayInstrumentedHost(p, "D:\\I\\", false); p.SetLink("D:\\I", true); },
+         "/remove /quiet", ExitReportedFailures, "Error: could not delete D:\\I\\4\\config.reg"},
+        {"a configuration file with a second name",
+         [](MemoryPlatform& p) { LayInstrumentedHost(p, Root + "\\", false); p.SetHardLinked(Root + "\\core\\800\\TOPDATS.INI", true); },
+         "/remove /quiet", ExitReportedFailures, "Error: Failed to restore"},
+        {"a leftover replacement that is a link",
+         [](MemoryPlatform& p) { LayHost(p); p.AddFile(Root + "\\core\\user.mac~orv", ""); p.SetLink(Root + "\\core\\user.mac~orv", true); },
+         "/install /quiet", ExitReportedFailures, Root + "\\core\\user.mac"},
+        {"an add-on file with a second name",
+         [](MemoryPlatform& p) { LayHost(p); LayInstalled(p); p.SetHardLinked(Root + "\\OV\\OVENV.EXE", true); },
          "/install /quiet", ExitReportedFailures, "Error: Failed to install"},
         {"a word that would forge a line of the record", [](MemoryPlatform&) {}, "/x\nexit code 0",
          ExitInvalidCommandLine, "Unknown switch: /x\\x0Aexit"},
@@ -321,6 +387,14 @@ TEST(Unattended, RemoveRecordsEveryChange) {
 
 namespace orv::test {
 namespace {
+
+TEST(Unattended, ProcessesNotExaminedAreNoted) {
+    Unattended run;
+    LayHost(run.platform);
+    run.platform.AddProcess("audiodg.exe", "");
+    EXPECT_EQ(run.Run("/install /quiet"), ExitSuccess);
+    EXPECT_TRUE(run.log.Has("not examined: process 4 (audiodg.exe)"));
+}
 
 TEST(Unattended, SilentDeleteFailureIsNotSuccess) {
     Unattended run;
