@@ -141,7 +141,8 @@ ensure_guest() {
         rm -rf --one-file-system "$Guest"
         mv "$Guest.making" "$Guest"
         # Guests made by older steps: the newest other one stays (another branch may use it), the rest go.
-        ls -1dt "$Cache"/*/ 2>/dev/null | grep -v "^$Guest/\$" | tail -n +2 | xargs -r rm -rf --one-file-system
+        ls -1dt "$Cache"/*/ 2>/dev/null | grep -v "^$Guest/\$" | tail -n +2 | xargs -r rm -rf --one-file-system ||
+            say "could not remove every older guest under $Cache"
     fi
     flock -u 8
 }

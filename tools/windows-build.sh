@@ -47,7 +47,7 @@ orv_choose_windows_build() {
         1) ORV_I686_VM=yes ORV_I686_VM_WHY="forced by ORVANDEL_I686_VM=1" ;;
         0) ORV_I686_VM=no ORV_I686_VM_WHY="left out by ORVANDEL_I686_VM=0" ;;
         "") if [ "$choice" = i686 ]; then ORV_I686_VM=no ORV_I686_VM_WHY="the i686 build runs natively here"
-            else ORV_I686_VM=yes ORV_I686_VM_WHY="the i686 build cannot run natively here"; fi ;;
+            else ORV_I686_VM=yes ORV_I686_VM_WHY="the i686 build is not tested natively here"; fi ;;
         *) echo "ORVANDEL_I686_VM must be 1 or 0, not '$ORVANDEL_I686_VM'" >&2; return 1 ;;
     esac
     if [ "$ORV_I686_VM" = yes ]; then
