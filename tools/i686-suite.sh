@@ -5,7 +5,7 @@
 # 32-bit program; it runs anywhere 32-bit Wine does.
 #   usage: tools/i686-suite.sh [BUILD_DIR]      the i686 build folder, build/windows when left out
 # The tests and their commands are those ctest knows; only the cases named below run, and each test may take
-# ten times its hang guard, since emulation is that much slower than a native run.
+# ten times its hang guard (a program run inside it four times its own), emulation being that much slower.
 set -u
 build=${1:-build/windows}
 #   test                       cases
@@ -26,7 +26,7 @@ for ((i = 0; i < ${#Suite[@]}; i += 2)); do
     tests+="|${Suite[i]}"
     [ -n "${Suite[i + 1]}" ] && cases+="|${Suite[i + 1]}"
 done
-export E2E_ONLY="^(${cases#|})\$"
+export E2E_ONLY="^(${cases#|})\$" E2E_SLOW=4
 
 # name, hang guard, folder and command of each test, one a line.
 list=$(ctest --test-dir "$build" --show-only=json-v1 -R "^(${tests#|})\$" | python3 -c '
