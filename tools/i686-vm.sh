@@ -6,7 +6,7 @@
 #
 # The guest is Debian 12 (amd64, with i386 added) booted by qemu-system-x86_64 with its own kernel: the
 # emulated CPU runs 32-bit code whatever the host's kernel allows. Its disk is made here from Debian's
-# packages alone (debootstrap and apt-get: about 1.5 GB, a few minutes, once), with 32-bit Wine ready in it:
+# packages alone (debootstrap and apt-get; once, 8 to 17 minutes, about 3 GB), with 32-bit Wine ready in it:
 # a prefix of root's own ($WINEPREFIX) and the test scripts' template prefix (tests/wine/common.sh). It is
 # kept under /var/cache/orvandel-vm (ORVANDEL_VM_CACHE), in a folder named by a digest of everything that
 # made it (this file's making steps, the packages, the guest's init, tests/wine/common.sh), and used again
