@@ -12,6 +12,8 @@ need=(cmake g++ make libgtest-dev libbenchmark-dev g++-mingw-w64-i686 g++-mingw-
       binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 xvfb xauth imagemagick file python3 git
       osslsigncode openssl wixl msitools chromium poppler-utils)
 if [ "$ORV_WINE_ARCH" = i686 ]; then need+=(wine wine32:i386); else need+=(wine wine64); fi
+# The emulated PC that runs the i686 suite where the kernel runs no 32-bit program (tools/i686-vm.sh).
+[ "$ORV_I686_VM" = yes ] && need+=(qemu-system-x86 debootstrap)
 missing=()
 for p in "${need[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -4,7 +4,9 @@
 # tested under 64-bit Wine instead.
 # ORVANDEL_WINDOWS_BUILD=i686 or x86_64 forces the choice.
 # orv_choose_windows_build sets ORV_WINE_ARCH (i686 or x86_64), ORV_WINDOWS_PRESET (windows or windows64) and
-# ORV_WINDOWS_WHY (one line: which build runs and why).
+# ORV_WINDOWS_WHY (one line: which build runs and why); and ORV_I686_VM (yes or no: whether the i686 suite runs
+# in the emulated PC of tools/i686-vm.sh) with ORV_I686_VM_WHY. That is yes where the i686 build is not tested
+# natively; ORVANDEL_I686_VM=1 or 0 forces it.
 
 # A 32-bit Linux program of 96 bytes that only exits with code 42: whether it runs is the answer, since a kernel
 # without 32-bit support refuses it with "Exec format error" whatever it is called.
@@ -41,5 +43,17 @@ orv_choose_windows_build() {
         ORV_WINDOWS_PRESET=windows64
         ORV_WINDOWS_WHY="Windows tests on the x86_64 build (build/windows64) under 64-bit Wine: $ORV_WINDOWS_WHY"
     fi
-    export ORV_WINE_ARCH ORV_WINDOWS_PRESET ORV_WINDOWS_WHY
+    case ${ORVANDEL_I686_VM:-} in
+        1) ORV_I686_VM=yes ORV_I686_VM_WHY="forced by ORVANDEL_I686_VM=1" ;;
+        0) ORV_I686_VM=no ORV_I686_VM_WHY="left out by ORVANDEL_I686_VM=0" ;;
+        "") if [ "$choice" = i686 ]; then ORV_I686_VM=no ORV_I686_VM_WHY="the i686 build runs natively here"
+            else ORV_I686_VM=yes ORV_I686_VM_WHY="the i686 build is not tested natively here"; fi ;;
+        *) echo "ORVANDEL_I686_VM must be 1 or 0, not '$ORVANDEL_I686_VM'" >&2; return 1 ;;
+    esac
+    if [ "$ORV_I686_VM" = yes ]; then
+        ORV_I686_VM_WHY="The i686 suite runs in an emulated PC (tools/i686-vm.sh): $ORV_I686_VM_WHY"
+    else
+        ORV_I686_VM_WHY="No emulated PC: $ORV_I686_VM_WHY"
+    fi
+    export ORV_WINE_ARCH ORV_WINDOWS_PRESET ORV_WINDOWS_WHY ORV_I686_VM ORV_I686_VM_WHY
 }

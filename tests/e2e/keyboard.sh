@@ -26,12 +26,14 @@ keys() {
         exits) e2e_exited "$name: the window closes"; return ;;
         installed | installed+opened)
             e2e_state
+            e2e_shot "keyboard-$name" "$E2E_MAIN"
             e2e_expect "$name: installed" "$E2E_VERSION / Files are already installed|Do you want to remove?" \
                 "$(e2e_ini "$E2E_ROOT\\OV\\OV.INI" OV Version) / $E2E_TOP"
             if [ "$5" = installed ]; then e2e_expect "$name: user.mac" "not opened" "$(e2e_user_mac_opened)"
             else e2e_recorded "$UserMac" && e2e_pass "$name: user.mac opened" || e2e_fail "$name: user.mac not opened"; fi ;;
         removed)
             e2e_state
+            e2e_shot "keyboard-$name" "$E2E_MAIN"
             e2e_expect "$name: removed" "<none> / Version currently installed :|None" \
                 "$(e2e_ini "$E2E_ROOT\\OV\\OV.INI" OV Version) / $E2E_TOP" ;;
         opened) e2e_recorded "$UserMac" && e2e_pass "$name: user.mac opened" || e2e_fail "$name: user.mac not opened" ;;

@@ -22,6 +22,8 @@ E2E_FILES=('\OV\OV.MCX' '\OV\ORVAND16.DLL' '\OV\ORVAND32.DLL' '\OV\OVENV.EXE'
            '\OV\SCRIPTS\PDF\PDFPRE.VBS' '\OV\SCRIPTS\PDF\PDFPOST.VBS' '\OV\SCRIPTS\PDF\PDFNOTES.TXT')
 E2E_CUSTOMER_MACROS=('! Start-up macros of this laboratory' 'MACRO "SITE.MAC",GO' 'SETUPREPORTS "Daily QC"'
                      'PRINT "Welcome to the ChemStation"')
+# Hang guards are made for a native run; E2E_SLOW multiplies them where programs run slower (emulation).
+E2E_SLOW=${E2E_SLOW:-1}
 E2E_PASSED=0
 E2E_FAILED=0
 E2E_APP_PID=

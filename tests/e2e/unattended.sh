@@ -49,6 +49,7 @@ Differs="DIFFERS   $R\\OV\\ORVAND32.DLL  sha256 $(sha "$E2E_WORK/changed.dll")  
 # does (the program itself, standard output a file), or with a prefix:
 #   cmd:    from a line of a batch file, run by cmd.exe: the switches reach the program exactly as written
 #   start:  through "start /wait", as from Explorer: no console and no standard output to inherit
+Limit=$((25 * E2E_SLOW))
 launch() {
     local command=$1 how=direct words
     case $command in
@@ -61,16 +62,16 @@ launch() {
     (
         cd "$(e2e_path 'C:\')" || exit
         case $how in
-            direct) orv_as_user "$E2E_PREFIX" timeout 25 wine "$Program" "${words[@]}" ;;
-            cmd) orv_as_user "$E2E_PREFIX" timeout 25 wine cmd /c 'C:\e2e\run.cmd' ;;
-            start) orv_as_user "$E2E_PREFIX" timeout 25 wine start /wait "$Program" "${words[@]}" ;;
+            direct) orv_as_user "$E2E_PREFIX" timeout "$Limit" wine "$Program" "${words[@]}" ;;
+            cmd) orv_as_user "$E2E_PREFIX" timeout "$Limit" wine cmd /c 'C:\e2e\run.cmd' ;;
+            start) orv_as_user "$E2E_PREFIX" timeout "$Limit" wine start /wait "$Program" "${words[@]}" ;;
         esac >"$E2E_WORK/stdout" 2>"$E2E_WORK/stderr"
         echo $? >"$E2E_WORK/rc"
     ) &
     E2E_APP_PID=$!
 }
 
-# finish: waits for the launched program; its exit code is then in Rc (124: still waiting after 25 s).
+# finish: waits for the launched program; its exit code is then in Rc (124: still waiting after $Limit s).
 finish() {
     wait "$E2E_APP_PID" 2>/dev/null
     E2E_APP_PID=
