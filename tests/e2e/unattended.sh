@@ -354,7 +354,7 @@ run copy-in-tree          fresh       keep_copy \
     ''                                                          'installed; Program='"'"'C:\e2e\OrvandelSetup.exe'"'"
 # The ChemStation folder a link to where the host's programs were started from.
 run root-linked-program   fresh       'aside "$R" "C:\\real-root"; e2e_host_program "C:\\real-root\\core\\helper.exe"' \
-    '/install /quiet'                                      2    "$(lines "$Running" 'running: helper.exe (C:\real-root\core\helper.exe)')" \
+    '/install /quiet'                                      82   "$(lines "$Running" 'running: helper.exe (C:\real-root\core\helper.exe)')" \
     ''                                                          ''
 # One run at a time on the machine: a window open elsewhere makes a quiet run wait its turn.
 Another=$(lines 'Error: Another run of the Orvandel installer is in progress' 'wait until it has ended, then try again')
