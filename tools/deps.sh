@@ -26,5 +26,11 @@ fi
 if [ "$ORV_WINE_ARCH" = i686 ]; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 fi
-apt-get update -q
+# A mirror caught mid-sync fails the update for a moment ("File has unexpected size"): try again, and go on
+# with the lists there are if it keeps failing, since the install below says plainly what it cannot find.
+for attempt in 1 2 3; do
+    apt-get update -q && break
+    echo "apt-get update failed (attempt $attempt of 3)" >&2
+    sleep $((attempt * 15))
+done
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
