@@ -104,7 +104,7 @@ void PutTwoDigits(char* text, int value) {
     text[1] = static_cast<char>('0' + value % 10);
 }
 
-RunFacts GatherFacts(const Options& options) {
+RunFacts GatherFacts(const Options& options, bool elevated) {
     RunFacts facts;
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -129,7 +129,7 @@ RunFacts GatherFacts(const Options& options) {
     facts.commit = ORV_BUILD_COMMIT;
     // Only the runs that write an event record or a report look up the account, which may ask a domain.
     if (options.action == Action::Install || options.action == Action::Remove || options.action == Action::Verify)
-        GatherSystemFacts(facts);
+        GatherSystemFacts(facts, elevated);
     return facts;
 }
 
@@ -160,12 +160,13 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     LineSink& record = options.logFile.empty() ? static_cast<LineSink&>(none) : log;
     // A quiet run shows no dialog and no error, so it makes no window: creating one is a good part of the
     // time such a run takes.
-    if (options.quiet) return RunUnattended(platform, options, GatherFacts(options), console, record, nullptr);
+    const RunFacts facts = GatherFacts(options, platform.RunsElevated());
+    if (options.quiet) return RunUnattended(platform, options, facts, console, record, nullptr);
 
     // The dialogs and the error display need the application's window, with its title, as their owner.
     ApplicationWindow application(instance);
     PersonDialogs person(platform);
-    const int code = RunUnattended(platform, options, GatherFacts(options), console, record, &person);
+    const int code = RunUnattended(platform, options, facts, console, record, &person);
 
     if (code == ExitStoppedByError) {
         for (auto it = console.lines.rbegin(); it != console.lines.rend(); ++it) {

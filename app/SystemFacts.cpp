@@ -4,7 +4,7 @@
 #include <sddl.h>
 
 #include "Exceptions.h"
-#include "WinHandle.h"
+#include "ProcessToken.h"
 
 namespace orv {
 namespace {
@@ -22,18 +22,11 @@ std::string UtcTime() {
     return text;
 }
 
-// The account of the process's token as DOMAIN\name, its SID, and what it may do.
-void Account(RunFacts& facts) {
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return;
-    const KernelHandle token(raw);
-    union {
-        TOKEN_USER user;
-        char bytes[256];
-    } info;
-    DWORD size = 0;
-    if (!GetTokenInformation(token.Get(), TokenUser, &info, sizeof info, &size)) return;
-    PSID sid = info.user.User.Sid;
+// The account of the process's token as DOMAIN\name and its SID, and what it may do.
+void Account(RunFacts& facts, bool elevated) {
+    const ProcessToken token;
+    PSID sid = token.User();
+    if (sid == nullptr) return;
     char name[256], domain[256];
     DWORD nameSize = sizeof name, domainSize = sizeof domain;
     SID_NAME_USE use;
@@ -44,16 +37,9 @@ void Account(RunFacts& facts) {
         facts.sid = text;
         LocalFree(text);
     }
-    // Membership counts only where it is in force: an administrator's filtered token (UAC) has the group
-    // for denying only, so this is "elevated" from Vista on and "administrator" on XP.
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    PSID admins = nullptr;
-    BOOL member = FALSE;
-    if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &admins)) {
-        if (!CheckTokenMembership(nullptr, admins, &member)) member = FALSE;
-        FreeSid(admins);
-    }
-    facts.rights = facts.sid == "S-1-5-18" ? "SYSTEM" : member ? "administrator (elevated)" : "not elevated";
+    facts.rights = IsWellKnownSid(sid, WinLocalSystemSid) ? "SYSTEM"
+                   : elevated                                  ? "administrator (elevated)"
+                                                               : "not elevated";
 }
 
 std::string Architecture(WORD processor) {
@@ -88,10 +74,10 @@ std::string Windows() {
 
 }  // namespace
 
-void GatherSystemFacts(RunFacts& facts) {
+void GatherSystemFacts(RunFacts& facts, bool elevated) {
     facts.utcTime = UtcTime();
     facts.account = facts.sid = facts.rights = "not known";
-    Account(facts);
+    Account(facts, elevated);
     facts.windows = Windows();
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);

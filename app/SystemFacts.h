@@ -4,6 +4,7 @@
 
 namespace orv {
 
-void GatherSystemFacts(RunFacts& facts);
+// elevated: the run's rights as the platform tells them (an elevated token, or an administrator on XP).
+void GatherSystemFacts(RunFacts& facts, bool elevated);
 
 }  // namespace orv

@@ -2,6 +2,8 @@
 
 #include <aclapi.h>
 
+#include "ProcessToken.h"
+
 namespace orv {
 namespace {
 
@@ -13,13 +15,9 @@ bool OwnerTrusted(HANDLE file) {
                         &descriptor) != ERROR_SUCCESS)
         return false;
     bool trusted = IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid);
-    HANDLE raw = nullptr;
-    if (!trusted && OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) {
-        KernelHandle token(raw);
-        char buffer[256];
-        DWORD size = 0;
-        if (GetTokenInformation(token.Get(), TokenUser, buffer, sizeof buffer, &size))
-            trusted = EqualSid(owner, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid) != FALSE;
+    if (!trusted) {
+        const ProcessToken token;
+        trusted = token.User() != nullptr && EqualSid(owner, token.User()) != FALSE;
     }
     LocalFree(descriptor);
     return trusted;

@@ -14,6 +14,7 @@
 #include "Exceptions.h"
 #include "IniText.h"
 #include "LineList.h"
+#include "ProcessToken.h"
 #include "WinHandle.h"
 
 namespace orv {
@@ -28,6 +29,11 @@ bool IsBareName(const std::string& file) { return file.find_first_of("\\/:") == 
 // Where a replacement is written before it is moved over the target: beside it, so the move is a rename
 // on one volume. A leftover from an earlier run that died half-way carries the same name and is taken over.
 std::string ReplacementPath(const std::string& target) { return target + ReplacementSuffix; }
+
+// What rewriting a file in place with CREATE_ALWAYS refuses; a move would replace some of these (Wine replaces
+// read-only files), so a replacement refuses them itself.
+constexpr DWORD NotReplaceable =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
 // The entry itself, never where a link leads. A handle open for its attributes alone denies nobody anything
 // (the system checks sharing only against access to data), so one that must keep others out asks for more.
@@ -218,9 +224,7 @@ DWORD Replaceable(const std::string& path, bool& exists, FileHandle& probe) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists) return 0;
-    constexpr DWORD refused =
-        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-    if ((attributes & refused) != 0) return ERROR_ACCESS_DENIED;
+    if ((attributes & NotReplaceable) != 0) return ERROR_ACCESS_DENIED;
     Retrying([&] {
         probe = FileHandle(
             CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -331,9 +335,7 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string&
     const bool present = attributes != INVALID_FILE_ATTRIBUTES;
     if (!present && value == nullptr) return true;  // nothing to remove
     // Refused as the in-place rewrite would refuse them, although the move would replace some.
-    constexpr DWORD refused =
-        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-    if (present && (attributes & refused) != 0) return false;
+    if (present && (attributes & NotReplaceable) != 0) return false;
     if (present && LeadsElsewhere(file)) return false;
     const std::string copy = ReplacementPath(file);
     if (!LeftoverIsPlain(copy)) return false;
@@ -566,8 +568,7 @@ void WindowsPlatform::EnumerateWindowClasses(WindowClassVisitor& visitor) {
 
 std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
     std::vector<RunningProcess> found;
-    const auto query = reinterpret_cast<QueryImageName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+    const auto query = Kernel32<QueryImageName>("QueryFullProcessImageNameA");
     FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.Valid()) return found;
     PROCESSENTRY32 entry;
@@ -666,15 +667,11 @@ void WindowsPlatform::ShellOpen(const std::string& target, const std::string& pa
 }
 
 bool WindowsPlatform::RunsElevated() const {
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return true;  // unknown: the stricter rules
-    KernelHandle token(raw);
-    char user[256];
-    DWORD size = 0;
-    if (GetTokenInformation(token.Get(), TokenUser, user, sizeof user, &size) &&
-        IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, WinLocalSystemSid))
-        return true;
+    const ProcessToken token;
+    if (!token.Valid()) return true;  // unknown: the stricter rules
+    if (token.User() != nullptr && IsWellKnownSid(token.User(), WinLocalSystemSid)) return true;
     TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
     if (GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size))
         return elevation.TokenIsElevated != 0;
     // Windows XP: an administrator's token holds every right of the group.
