@@ -212,12 +212,6 @@ bool MemoryPlatform::FolderIsPresent(const std::string& path) {
     return node != nullptr && node->folder;
 }
 
-bool MemoryPlatform::IsLink(const std::string& path) {
-    if (Fault("IsLink", path) != 0) return false;
-    const Node* node = Find(Resolve(path));
-    return node != nullptr && node->link;
-}
-
 FolderHold MemoryPlatform::HoldFolder(const std::string& path) {
     if (Fault("HoldFolder", path) != 0) return FolderHold::Refused;
     Node* node = Find(Resolve(path));

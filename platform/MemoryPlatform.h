@@ -29,7 +29,6 @@ public:
     void FlushProfile(const std::string& file) override;
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;
-    bool IsLink(const std::string& path) override;
     FolderHold HoldFolder(const std::string& path) override;
     void ReleaseFolders() override;
     bool RemoveFile(const std::string& path) override;

@@ -87,8 +87,6 @@ public:
     virtual bool FileIsPresent(const std::string& path) = 0;
     // GetFileAttributesA: an existing folder. Never fails.
     virtual bool FolderIsPresent(const std::string& path) = 0;
-    // GetFileAttributesA: a reparse point (a junction, a symbolic link), which leads somewhere else. Never fails.
-    virtual bool IsLink(const std::string& path) = 0;
     // CreateFileA with FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, sharing read and write but not
     // delete, then GetFileInformationByHandle and GetFileAttributesA: the folder itself, never where a link leads.
     // A held folder stays open until it is released, so the name cannot be given to another folder meanwhile.

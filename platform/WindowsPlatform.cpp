@@ -408,11 +408,6 @@ bool WindowsPlatform::FolderIsPresent(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool WindowsPlatform::IsLink(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
 FolderHold WindowsPlatform::HoldFolder(const std::string& path) {
     // No delete sharing: while this handle is open the folder can be neither renamed nor deleted, so its name
     // cannot be given to a link after this look.

@@ -95,7 +95,8 @@ std::string PosixFiles::ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-orv::WriteMode PosixFiles::WriteWholeFile(const std::string& path, const char* data, std::size_t size) {
+orv::WriteMode PosixFiles::WriteWholeFile(const std::string& path, const char* data, std::size_t size,
+                                          orv::KeptSecurity) {
     const std::string target = PosixPath(path);
     const std::string temp = target + "~orv";
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);

@@ -22,7 +22,18 @@ public:
     bool CopyOver(const std::string&, const std::string&) override;
     void CreateFolder(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
-    orv::WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size) override;
+    orv::WriteMode WriteWholeFile(const std::string& path, const char* data, std::size_t size,
+                                  orv::KeptSecurity = orv::KeptSecurity::FromFolder) override;
+    // Links, other processes, the run lock and the event log are no part of what is timed.
+    orv::FolderHold HoldFolder(const std::string& path) override {
+        return FolderIsPresent(path) ? orv::FolderHold::Held : orv::FolderHold::Missing;
+    }
+    void ReleaseFolders() override {}
+    std::vector<orv::RunningProcess> RunningProcesses() override { return {}; }
+    bool ClaimSoleRun() override { return true; }
+    std::string SoleRunHolder() override { return {}; }
+    void LogEvent(orv::EventKind, unsigned, const std::string&) override {}
+    std::string ResolvedPath(const std::string& path) override { return path; }
     void EnumerateWindowClasses(orv::WindowClassVisitor&) override {}
     void ShellOpen(const std::string&, const std::string&, const std::string&) override;
     std::string FullPath(const std::string& path) override { return path; }
