@@ -122,10 +122,12 @@ int Dialog(DWORD ms) {
         return false;
     });
     if (!found) return Fail(NotFound, "no dialog within " + std::to_string(ms) + " ms");
-    // A dialog is seen before it has given the focus to its default button; give it a moment to settle.
+    // A dialog is seen before it has given the focus to its default button, and it holds the focus itself for a
+    // moment on the way there (a dialog of a process started behind another window longest); give it time to
+    // reach a control.
     Within(2000, [&] {
         HWND focus = FocusOf(dialog);
-        return focus && (focus == dialog || IsChild(dialog, focus));
+        return focus && IsChild(dialog, focus);
     });
     Line("title\t" + TextOf(dialog));
     Line("class\t" + ClassOf(dialog));
