@@ -1,0 +1,222 @@
+// How an exception finds its handler in a frame, kept small (32-bit program only).
+//
+// The unwinder asks each frame's personality routine whether the frame catches the exception (search
+// phase) and where its cleanups are (cleanup phase). The routine reads the table GCC writes beside the
+// function (its language-specific data): which range of the code is covered by which landing pad, and the
+// catch clauses each pad tests, in order. libstdc++'s routine also serves dynamic exception
+// specifications, foreign and forced unwinding and caches its results between the phases: 3.6 KB. This
+// program, C++20 throughout, has none of those, so this routine reads the table again in each phase and
+// ends the program where the library's would call an "unexpected" handler. Which catch clause takes an
+// exception is still decided by the library's type information (std::type_info::__do_catch), so base
+// classes and const qualifiers match exactly as the language says.
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <typeinfo>
+#include <unwind.h>
+
+namespace {
+
+// The runtime's record of a C++ exception in flight, which ends with the unwinder's header (the Itanium
+// C++ ABI's __cxa_exception, GCC's layout). Only the first and the last two members are used here.
+struct CxaException {
+    std::type_info* exceptionType;
+    void (*exceptionDestructor)(void*);
+    void (*unexpectedHandler)();
+    std::terminate_handler terminateHandler;
+    CxaException* nextException;
+    int handlerCount;
+    int handlerSwitchValue;
+    const unsigned char* actionRecord;
+    const unsigned char* languageSpecificData;
+    _Unwind_Ptr catchTemp;
+    void* adjustedPtr;
+    _Unwind_Exception unwindHeader;
+};
+
+// "GNUCC++\0": an exception thrown by this runtime's __cxa_throw.
+constexpr _Unwind_Exception_Class kCxxException = 0x474e5543432b2b00ULL;
+
+constexpr unsigned char kOmit = 0xff;
+
+std::uintptr_t Uleb128(const unsigned char*& p) {
+    std::uintptr_t value = 0;
+    unsigned shift = 0;
+    unsigned char byte;
+    do {
+        byte = *p++;
+        if (shift < 32) value |= static_cast<std::uintptr_t>(byte & 0x7f) << shift;
+        shift += 7;
+    } while (byte & 0x80);
+    return value;
+}
+
+std::intptr_t Sleb128(const unsigned char*& p) {
+    std::uintptr_t value = 0;
+    unsigned shift = 0;
+    unsigned char byte;
+    do {
+        byte = *p++;
+        if (shift < 32) value |= static_cast<std::uintptr_t>(byte & 0x7f) << shift;
+        shift += 7;
+    } while (byte & 0x80);
+    if (shift < 32 && (byte & 0x40)) value |= ~std::uintptr_t{0} << shift;
+    return static_cast<std::intptr_t>(value);
+}
+
+template <typename T>
+std::uintptr_t Fixed(const unsigned char*& p) {
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    p += sizeof value;
+    return static_cast<std::uintptr_t>(value);
+}
+
+// Reads a value written with one of the DW_EH_PE encodings GCC uses in these tables: absolute or relative
+// to where it stands, optionally through a pointer. Any other encoding makes the table unreadable (false).
+bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t& value) {
+    const auto field = reinterpret_cast<std::uintptr_t>(p);
+    switch (encoding & 0x0f) {
+    case 0x00: value = Fixed<std::uintptr_t>(p); break;  // absptr
+    case 0x01: value = Uleb128(p); break;
+    case 0x02: value = Fixed<std::uint16_t>(p); break;
+    case 0x03: value = Fixed<std::uint32_t>(p); break;
+    case 0x09: value = static_cast<std::uintptr_t>(Sleb128(p)); break;
+    case 0x0a: value = Fixed<std::int16_t>(p); break;
+    case 0x0b: value = Fixed<std::int32_t>(p); break;
+    default: return false;
+    }
+    switch (encoding & 0x70) {
+    case 0x00: break;
+    case 0x10: if (value != 0) value += field; break;  // pc-relative; zero stays "none"
+    default: return false;
+    }
+    if ((encoding & 0x80) && value != 0) value = *reinterpret_cast<const std::uintptr_t*>(value);
+    return true;
+}
+
+// The size of one entry of the catch types' table.
+unsigned EntrySize(unsigned char encoding) {
+    switch (encoding & 0x07) {
+    case 0x02: return 2;
+    case 0x03: return 4;
+    default: return sizeof(std::uintptr_t);  // absptr, and the 4-byte signed form (0x0b & 7)
+    }
+}
+
+enum class Found { Nothing, Cleanup, Handler, Unreadable };
+
+struct Decision {
+    Found found = Found::Nothing;
+    std::uintptr_t landingPad = 0;
+    int selector = 0;
+    void* adjusted = nullptr;
+};
+
+// What the frame does with the exception at the context's instruction.
+Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours, const std::type_info* thrownType,
+                void* thrownObject) {
+    Decision d;
+    int beforeInstruction = 0;
+    std::uintptr_t ip = _Unwind_GetIPInfo(context, &beforeInstruction);
+    if (!beforeInstruction) --ip;  // the call's last byte, not the return address after it
+    const std::uintptr_t start = _Unwind_GetRegionStart(context);
+
+    const unsigned char* p = table;
+    std::uintptr_t padBase = start;
+    const unsigned char padBaseEncoding = *p++;
+    if (padBaseEncoding != kOmit && !ReadEncoded(padBaseEncoding, p, padBase)) return {Found::Unreadable};
+    const unsigned char typeEncoding = *p++;
+    const unsigned char* types = nullptr;
+    if (typeEncoding != kOmit) {
+        const std::uintptr_t offset = Uleb128(p);
+        types = p + offset;
+    }
+    const unsigned char siteEncoding = *p++;
+    const std::uintptr_t sitesLength = Uleb128(p);
+    const unsigned char* actions = p + sitesLength;
+
+    // The call sites, in order of address. An address outside every site may not throw at all: the function
+    // is noexcept, or a destructor threw during a cleanup. The language ends the program there.
+    std::uintptr_t action = 0;
+    bool covered = false;
+    while (p < actions) {
+        std::uintptr_t siteStart, siteLength, pad;
+        if (!ReadEncoded(siteEncoding, p, siteStart) || !ReadEncoded(siteEncoding, p, siteLength) ||
+            !ReadEncoded(siteEncoding, p, pad))
+            return {Found::Unreadable};
+        action = Uleb128(p);
+        if (ip < start + siteStart) break;
+        if (ip < start + siteStart + siteLength) {
+            covered = true;
+            d.landingPad = pad ? padBase + pad : 0;
+            break;
+        }
+    }
+    if (!covered) std::terminate();
+    if (d.landingPad == 0) return d;
+    if (action == 0) {
+        d.found = Found::Cleanup;
+        return d;
+    }
+
+    // The pad's catch clauses, each a filter: 0 a cleanup, a positive one a catch type (none: catch (...)),
+    // a negative one a dynamic exception specification, which C++20 code does not have.
+    bool cleanup = false;
+    for (const unsigned char* record = actions + action - 1;;) {
+        const std::intptr_t filter = Sleb128(record);
+        const unsigned char* next = record;
+        const std::intptr_t displacement = Sleb128(record);
+        if (filter < 0 || (filter > 0 && types == nullptr)) return {Found::Unreadable};
+        if (filter == 0) {
+            cleanup = true;
+        } else {
+            const unsigned char* entry = types - static_cast<std::uintptr_t>(filter) * EntrySize(typeEncoding);
+            std::uintptr_t caught;
+            if (!ReadEncoded(typeEncoding, entry, caught)) return {Found::Unreadable};
+            const auto* catchType = reinterpret_cast<const std::type_info*>(caught);
+            void* adjusted = thrownObject;
+            if (ours && thrownType->__is_pointer_p()) adjusted = *static_cast<void**>(adjusted);
+            if (catchType == nullptr || (ours && catchType->__do_catch(thrownType, &adjusted, 1))) {
+                d.found = Found::Handler;
+                d.selector = static_cast<int>(filter);
+                d.adjusted = adjusted;
+                return d;
+            }
+        }
+        if (displacement == 0) break;
+        record = next + displacement;
+    }
+    d.found = cleanup ? Found::Cleanup : Found::Nothing;
+    return d;
+}
+
+}  // namespace
+
+extern "C" _Unwind_Reason_Code __gxx_personality_v0(int version, _Unwind_Action actions,
+                                                    _Unwind_Exception_Class exceptionClass,
+                                                    _Unwind_Exception* exception, _Unwind_Context* context) {
+    if (version != 1 || exception == nullptr || context == nullptr) return _URC_FATAL_PHASE1_ERROR;
+    const auto* table = static_cast<const unsigned char*>(_Unwind_GetLanguageSpecificData(context));
+    if (table == nullptr) return _URC_CONTINUE_UNWIND;
+
+    // Only the runtime's own exceptions have a C++ type; any other is caught by catch (...) alone.
+    const bool ours = exceptionClass == kCxxException;
+    CxaException* record = ours ? reinterpret_cast<CxaException*>(exception + 1) - 1 : nullptr;
+    const Decision d = Decide(context, table, ours, ours ? record->exceptionType : nullptr, exception + 1);
+    if (d.found == Found::Unreadable)
+        return (actions & _UA_SEARCH_PHASE) ? _URC_FATAL_PHASE1_ERROR : _URC_FATAL_PHASE2_ERROR;
+    if (d.found == Found::Nothing) return _URC_CONTINUE_UNWIND;
+    if (actions & _UA_SEARCH_PHASE) {
+        if (d.found == Found::Cleanup) return _URC_CONTINUE_UNWIND;
+        if (ours) record->adjustedPtr = d.adjusted;  // what __cxa_begin_catch hands to the handler
+        return _URC_HANDLER_FOUND;
+    }
+    // The cleanup phase: a frame below the handler's runs its cleanups, and the handler's frame its catch.
+    if (d.found == Found::Handler && ours) record->adjustedPtr = d.adjusted;
+    _Unwind_SetGR(context, __builtin_eh_return_data_regno(0), reinterpret_cast<_Unwind_Ptr>(exception));
+    _Unwind_SetGR(context, __builtin_eh_return_data_regno(1),
+                  static_cast<_Unwind_Word>(d.found == Found::Handler ? d.selector : 0));
+    _Unwind_SetIP(context, d.landingPad);
+    return _URC_INSTALL_CONTEXT;
+}
