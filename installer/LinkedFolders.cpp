@@ -1,5 +1,7 @@
 #include "LinkedFolders.h"
 
+#include <algorithm>
+
 #include "LineList.h"
 
 namespace orv {
@@ -13,15 +15,12 @@ bool FolderGuard::LevelsUsable(const std::string& base, const std::string& relat
         const std::string level = base + relative.substr(0, stop);
         if (level.size() > base.size() && level.back() != '\\') {
             const std::string key = UpperCaseAscii(level);
-            auto it = found_.find(key);
+            auto it = std::find_if(found_.begin(), found_.end(), [&](const auto& seen) { return seen.first == key; });
             const FolderHold hold = it != found_.end() ? it->second : platform_.HoldFolder(level);
-            if (hold == FolderHold::Refused) {
-                found_[key] = hold;
-                return false;
-            }
+            if (it == found_.end() && hold != FolderHold::Missing) found_.emplace_back(key, hold);
+            if (hold == FolderHold::Refused) return false;
             // Nothing deeper can be there; whatever is made later is looked at when it is asked for.
             if (hold == FolderHold::Missing) return true;
-            found_[key] = hold;
         }
         if (stop == std::string::npos) return true;
     }

@@ -5,8 +5,9 @@
 // wherever the link leads, in a folder someone else chose: nothing is written or deleted there. Each folder
 // found sound is held open from that look to the end of the procedure, so that it cannot be swapped for a link
 // in between. The root itself may well be a link: the host's installer may have put it there.
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Platform.h"
 
@@ -33,7 +34,8 @@ private:
 
     Platform& platform_;
     std::string root_;
-    std::map<std::string, FolderHold> found_;  // by upper-cased path: held or refused
+    // By upper-cased path: held or refused. A run looks at a dozen folders, a list serves.
+    std::vector<std::pair<std::string, FolderHold>> found_;
 };
 
 }  // namespace orv
