@@ -54,13 +54,13 @@ std::vector<CheckRow> CheckInstallation(Platform& platform, const std::string& r
     }
     line.expected = installed ? Joined({addon::StartLine, " first"}) : "no line of the add-on";
     line.pass = line.present == installed;
-    rows.push_back(line);
+    rows.push_back(std::move(line));
 
     const std::string version = RecordedVersion(platform, root);
     CheckRow recorded{"recorded version", root + addon::Profile, installed ? addon::Version : addon::NoVersion, "",
                       version, "", version != addon::NoVersion, false};
     recorded.pass = installed ? version == addon::Version : !recorded.present;
-    rows.push_back(recorded);
+    rows.push_back(std::move(recorded));
     return rows;
 }
 
