@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "JoinedText.h"
-
 namespace orv {
 
 namespace {
@@ -45,7 +43,7 @@ void PreloadSystemLibraries() {
     const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH - 16) return;
     for (const char* name : LateLoadedLibraries) {
-        const std::string path = Joined({std::string_view(folder, length), "\\", name, ".dll"});
+        const std::string path = std::string(folder, length) + "\\" + name + ".dll";
         // Their own imports are then looked for beside them, in the system folder, too. A DLL this system
         // does not have is simply not there to be planted in its place by anything the system loads.
         LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
