@@ -51,7 +51,7 @@ private:
 
     // Building (FormControls.cpp).
     void CreateWindowAndControls(HINSTANCE instance, HWND owner);
-    HWND CreateLabel(HWND parent, const std::string& text, int id, const PixelBox& design, TextLook look,
+    HWND CreateLabel(HWND parent, const char* text, int id, const PixelBox& design, TextLook look,
                      bool rightAligned, bool visible);
     void PlaceLabel(HWND label, const PixelBox& design, bool rightAligned);
     HFONT FontFor(TextLook look) const;
