@@ -39,7 +39,7 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
         log.FolderCreated(path);
     }
     // A file in a folder that is a link, or lies in one, is not written, and said to have failed.
-    const auto refusedHere = [&](const std::string& relative) {
+    const auto refusedHere = [&](const char* relative) {
         if (guard.FileUsable(relative)) return false;
         dialogs.ShowMessageDialog(msg::InstallFailed(root + relative), DialogKind::Error, DialogButtons::Ok);
         return true;

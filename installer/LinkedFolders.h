@@ -6,6 +6,7 @@
 // found sound is held open from that look to the end of the procedure, so that it cannot be swapped for a link
 // in between. The root itself may well be a link: the host's installer may have put it there.
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,15 +23,15 @@ public:
 
     // Whether the folder (relative to the root, starting with a backslash) and every folder between it and the
     // root is either missing or no link. A missing folder is looked at again when next asked (once made).
-    bool FolderUsable(const std::string& relativeFolder);
+    bool FolderUsable(std::string_view relativeFolder);
     // The same for the folder a file lies in ("\core\user.mac": "\core").
-    bool FileUsable(const std::string& relativeFile);
+    bool FileUsable(std::string_view relativeFile);
     // An absolute folder, as the host's profile names its instrument folders: below the root as above, elsewhere
     // every folder below its drive.
     bool AbsoluteFolderUsable(const std::string& folder);
 
 private:
-    bool LevelsUsable(const std::string& base, const std::string& relative);
+    bool LevelsUsable(const std::string& base, std::string_view relative);
 
     Platform& platform_;
     std::string root_;
