@@ -95,7 +95,7 @@ Profile Parse(const std::string& bytes) {
         if (line.front() == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos) {
-                profile.sections.push_back(Section{UpToNul(Trim(line.substr(1, close - 1))), {}});
+                profile.sections.emplace_back().name = UpToNul(Trim(line.substr(1, close - 1)));
                 continue;
             }
         }
@@ -104,9 +104,9 @@ Profile Parse(const std::string& bytes) {
         std::vector<Key>& keys = profile.sections.back().keys;
         // A run of lines with no name before their '=' counts once.
         if (name.empty() && !keys.empty() && keys.back().name.empty()) continue;
-        Key key{UpToNul(name), std::nullopt};
+        Key& key = keys.emplace_back();
+        key.name = UpToNul(name);
         if (equals != std::string_view::npos) key.value = UpToNul(Trim(line.substr(equals + 1)));
-        keys.push_back(std::move(key));
     }
     return profile;
 }
