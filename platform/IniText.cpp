@@ -244,8 +244,8 @@ public:
     }
     // The first place of the name, or npos.
     std::size_t Find(const std::string& name) const {
-        const auto it = std::lower_bound(order_.begin(), order_.end(), name,
-                                         [this](std::size_t place, const std::string& wanted) { return names_[place] < wanted; });
+        const auto before = [this](std::size_t place, const std::string& wanted) { return names_[place] < wanted; };
+        const auto it = std::lower_bound(order_.begin(), order_.end(), name, before);
         return it != order_.end() && names_[*it] == name ? *it : std::string::npos;
     }
     bool IsFirst(std::size_t place) const { return Find(names_[place]) == place; }

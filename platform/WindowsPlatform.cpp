@@ -578,7 +578,8 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
 }
 
 void WindowsPlatform::ThrowLockError(const std::string& what, unsigned long code) {
-    throw Exception(Joined({"The one-run lock ", what, ": error ", DecimalText(code), " (", SystemErrorText(code), ")"}));
+    throw Exception(
+        Joined({"The one-run lock ", what, ": error ", DecimalText(code), " (", SystemErrorText(code), ")"}));
 }
 
 // The namespace is opened when another elevated run made it; either way this process keeps its handle, since
