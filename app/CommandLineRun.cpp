@@ -7,6 +7,7 @@
 #include "BuildCommit.h"
 #include "ErrorDisplay.h"
 #include "Exceptions.h"
+#include "JoinedText.h"
 #include "HostLocation.h"
 #include "MessageDialog.h"
 #include "Procedures.h"
@@ -38,7 +39,7 @@ public:
     }
     void WriteLine(const std::string& line) override {
         lines.push_back(line);
-        Write(line + "\r\n");
+        Write(Joined({line, "\r\n"}));
     }
     bool HasConsole() const { return output_ != INVALID_HANDLE_VALUE; }
 
@@ -67,7 +68,7 @@ public:
     }
     void WriteLine(const std::string& line) override {
         if (openFailed_ || !refusal.empty()) return;
-        if (!file_.Append(line + "\r\n")) writeFailed_ = true;
+        if (!file_.Append(Joined({line, "\r\n"}))) writeFailed_ = true;
     }
     bool OpenFailed() const { return openFailed_; }
     bool Failed() const override { return writeFailed_; }
@@ -148,13 +149,13 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     NoSink none;
     // A mistyped command line is the cause to report first: a log path inside it may be garbled as well.
     if (!log.refusal.empty() && options.error.empty()) {
-        console.WriteLine("Error: " + log.refusal);
+        console.WriteLine(Joined({"Error: ", log.refusal}));
         if (!options.quiet) ReportUncaughtError(log.refusal);
         return ExitInvalidCommandLine;
     }
     if (log.OpenFailed() && options.error.empty()) {
-        console.WriteLine("Error: cannot open the log file " + options.logFile);
-        if (!options.quiet) ReportUncaughtError("Cannot open the log file " + options.logFile);
+        console.WriteLine(Joined({"Error: cannot open the log file ", options.logFile}));
+        if (!options.quiet) ReportUncaughtError(Joined({"Cannot open the log file ", options.logFile}));
         return ExitStoppedByError;
     }
     LineSink& record = options.logFile.empty() ? static_cast<LineSink&>(none) : log;

@@ -12,8 +12,8 @@ constexpr const char* FormClass = "TForm1";
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
 
-HWND CreateChild(HWND parent, const char* className, const std::string& text, DWORD style, int id, HFONT font) {
-    HWND child = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, parent,
+HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, int id, HFONT font) {
+    HWND child = CreateWindowExA(0, className, text, WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                                  nullptr);
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -48,7 +48,7 @@ void MainForm::PlaceLabel(HWND label, const PixelBox& design, bool rightAligned)
     MoveTo(label, FitLabel(design, rightAligned, dpi_, text.cx, metrics.tmHeight));
 }
 
-HWND MainForm::CreateLabel(HWND parent, const std::string& text, int id, const PixelBox& design, TextLook look,
+HWND MainForm::CreateLabel(HWND parent, const char* text, int id, const PixelBox& design, TextLook look,
                            bool rightAligned, bool visible) {
     DWORD style = SS_NOPREFIX | (rightAligned ? SS_RIGHT : SS_LEFT) | (visible ? WS_VISIBLE : 0);
     if (look == TextLook::Link) style |= SS_NOTIFY;  // the links report clicks

@@ -183,8 +183,7 @@ void MainForm::FocusControl(HWND control) {
 
 std::string MainForm::Root() const { return host_ ? host_->root : std::string(); }
 
-template <typename Handler>
-void MainForm::RunAlone(Handler handler) {
+void MainForm::RunAlone(void (*call)(void*), void* handler) {
     if (busy_) return;
     busy_ = true;
     struct Done {
@@ -199,7 +198,7 @@ void MainForm::RunAlone(Handler handler) {
     // Shown while the handler still counts as running: a close that came meanwhile waits for the answer
     // instead of being dispatched by the error display's own message loop.
     try {
-        handler();
+        call(handler);
     } catch (...) {
         ReportCurrentError();
     }

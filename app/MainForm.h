@@ -51,7 +51,7 @@ private:
 
     // Building (FormControls.cpp).
     void CreateWindowAndControls(HINSTANCE instance, HWND owner);
-    HWND CreateLabel(HWND parent, const std::string& text, int id, const PixelBox& design, TextLook look,
+    HWND CreateLabel(HWND parent, const char* text, int id, const PixelBox& design, TextLook look,
                      bool rightAligned, bool visible);
     void PlaceLabel(HWND label, const PixelBox& design, bool rightAligned);
     HFONT FontFor(TextLook look) const;
@@ -72,7 +72,11 @@ private:
     // loops), the window takes no other command and a close request waits until it has ended, including the
     // error display of an error that ended it.
     template <typename Handler>
-    void RunAlone(Handler handler);
+    void RunAlone(Handler handler) {
+        RunAlone([](void* h) { (*static_cast<Handler*>(h))(); }, &handler);
+    }
+    // The same for every handler, written once: the handler comes as a function and what it works on.
+    void RunAlone(void (*call)(void*), void* handler);
 
     WindowsPlatform platform_;
     std::optional<HostLocation> host_;

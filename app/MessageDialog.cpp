@@ -149,9 +149,9 @@ void RegisterDialogClass(HINSTANCE instance) {
     RegisterClassA(&wc);
 }
 
-HWND CreateChild(HWND parent, const char* className, const std::string& text, DWORD style, int id,
+HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, int id,
                  const PixelBox& box, HFONT font) {
-    HWND child = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, box.left, box.top,
+    HWND child = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, box.left, box.top,
                                  box.width, box.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleA(nullptr), nullptr);
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -193,12 +193,12 @@ HWND BuildDialog(Dialog& dialog, DialogKind kind, HFONT font, HWND active) {
     HWND icon = CreateChild(window, "STATIC", "", SS_ICON, IconId, layout.icon, font);
     const LPCSTR iconName = kind == DialogKind::Error ? IDI_HAND : IDI_ASTERISK;
     SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, iconName)), 0);
-    CreateChild(window, "STATIC", dialog.text, SS_LEFT | SS_NOPREFIX, TextId, layout.text, font);
+    CreateChild(window, "STATIC", dialog.text.c_str(), SS_LEFT | SS_NOPREFIX, TextId, layout.text, font);
 
     HWND first = nullptr;
     for (std::size_t i = 0; i < dialog.buttons.size(); ++i) {
         const DWORD buttonStyle = WS_TABSTOP | (i == 0 ? WS_GROUP | BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        HWND button = CreateChild(window, "BUTTON", dialog.captions[i], buttonStyle, dialog.buttons[i].answer,
+        HWND button = CreateChild(window, "BUTTON", dialog.captions[i].c_str(), buttonStyle, dialog.buttons[i].answer,
                                   layout.buttons[i], font);
         if (i == 0) first = button;
     }

@@ -4,6 +4,7 @@
 #include <sddl.h>
 
 #include "Exceptions.h"
+#include "JoinedText.h"
 #include "ProcessToken.h"
 
 namespace orv {
@@ -31,7 +32,7 @@ void Account(RunFacts& facts, bool elevated) {
     DWORD nameSize = sizeof name, domainSize = sizeof domain;
     SID_NAME_USE use;
     if (LookupAccountSidA(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
-        facts.account = std::string(domain) + "\\" + name;
+        facts.account = Joined({domain, "\\", name});
     char* text = nullptr;
     if (ConvertSidToStringSidA(sid, &text)) {
         facts.sid = text;
@@ -47,7 +48,7 @@ std::string Architecture(WORD processor) {
         case PROCESSOR_ARCHITECTURE_INTEL: return "x86";
         case PROCESSOR_ARCHITECTURE_AMD64: return "x64";
         case 12: return "ARM64";  // PROCESSOR_ARCHITECTURE_ARM64, newer than these headers' XP target
-        default: return "architecture " + DecimalText(processor);
+        default: return Joined({"architecture ", DecimalText(processor)});
     }
 }
 

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "JoinedText.h"
 #include "LineList.h"
 
 namespace orv {
@@ -80,9 +81,9 @@ bool IsDeviceName(const std::string& path) {
 std::string FileOf(const std::string& word, std::size_t skip, const char* what, std::string& why) {
     std::string file = word.substr(skip);
     if (file.size() >= 2 && file.front() == '"' && file.back() == '"') file = file.substr(1, file.size() - 2);
-    if (file.empty()) why = std::string("The ") + what + " switch needs a file name: /" + what + "=FILE";
+    if (file.empty()) why = Joined({"The ", what, " switch needs a file name: /", what, "=FILE"});
     else if (IsDeviceName(file)) {
-        why = std::string("The ") + what + " file cannot be a device: " + PrintableText(file);
+        why = Joined({"The ", what, " file cannot be a device: ", PrintableText(file)});
         file.clear();  // nothing goes into the device, not even why the run stopped
     }
     return file;
@@ -106,7 +107,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         if (word.size() < 2 || (word[0] != '/' && word[0] != '-')) {
-            invalid("Unknown argument: " + PrintableText(word));
+            invalid(Joined({"Unknown argument: ", PrintableText(word)}));
             continue;
         }
         const std::string name = UpperCaseAscii(word.substr(1));
@@ -120,7 +121,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         else if (name.rfind("LOG=", 0) == 0 || name.rfind("LOG:", 0) == 0) options.logFile = FileOf(word, 5, "log", why);
         else if (name.rfind("REPORT=", 0) == 0 || name.rfind("REPORT:", 0) == 0)
             options.reportFile = FileOf(word, 8, "report", why);
-        else invalid("Unknown switch: " + PrintableText(word));
+        else invalid(Joined({"Unknown switch: ", PrintableText(word)}));
         if (!why.empty()) invalid(why);
         why.clear();
     }
@@ -134,13 +135,13 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string LogFileRefusal(const std::string& path, const LogFileFacts& facts, bool elevated) {
-    const std::string name = "The log file " + PrintableText(path);
-    if (!facts.diskFile) return name + " is no file on a disk";
-    if (facts.link) return name + " is a link";
-    if (facts.folder) return name + " is a folder";
-    if (facts.names > 1) return name + " has more than one name (hard links)";
-    if (elevated && !facts.ownerTrusted) return name + " belongs to another user";
-    return std::string();
+    const char* why = !facts.diskFile                   ? " is no file on a disk"
+                      : facts.link                      ? " is a link"
+                      : facts.folder                    ? " is a folder"
+                      : facts.names > 1                 ? " has more than one name (hard links)"
+                      : elevated && !facts.ownerTrusted ? " belongs to another user"
+                                                        : nullptr;
+    return why != nullptr ? Joined({"The log file ", PrintableText(path), why}) : std::string();
 }
 
 std::string UsageText() {

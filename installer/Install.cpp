@@ -33,12 +33,13 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
     FilesChanging changing(view);
     FolderGuard guard(platform, root);
     for (const char* folder : addon::Folders) {
-        if (!guard.FolderUsable(folder) || platform.FolderIsPresent(root + folder)) continue;
-        platform.CreateFolder(root + folder);
-        log.FolderCreated(root + folder);
+        const std::string path = root + folder;
+        if (!guard.FolderUsable(folder) || platform.FolderIsPresent(path)) continue;
+        platform.CreateFolder(path);
+        log.FolderCreated(path);
     }
     // A file in a folder that is a link, or lies in one, is not written, and said to have failed.
-    const auto refusedHere = [&](const std::string& relative) {
+    const auto refusedHere = [&](const char* relative) {
         if (guard.FileUsable(relative)) return false;
         dialogs.ShowMessageDialog(msg::InstallFailed(root + relative), DialogKind::Error, DialogButtons::Ok);
         return true;

@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "HostContract.h"
 #include "HostLocation.h"
+#include "JoinedText.h"
 #include "LineList.h"
 #include "Sha256.h"
 #include "UserMacEdit.h"
@@ -10,7 +11,7 @@
 namespace orv {
 namespace {
 
-std::string Bytes(std::size_t size) { return DecimalText(size) + " bytes"; }
+std::string Bytes(std::size_t size) { return Joined({DecimalText(size), " bytes"}); }
 
 CheckRow FileRow(Platform& platform, const std::string& root, const PayloadItem& item, const char* target,
                  bool installed) {
@@ -25,7 +26,7 @@ CheckRow FileRow(Platform& platform, const std::string& root, const PayloadItem&
             row.pass = installed && bytes.size() == item.Size() &&
                        bytes.compare(0, bytes.size(), reinterpret_cast<const char*>(item.Data()), item.Size()) == 0;
         } catch (const Exception& e) {
-            row.found = "unreadable: " + e.Message();
+            row.found = Joined({"unreadable: ", e.Message()});
         }
     } else {
         row.pass = !installed;
@@ -51,15 +52,15 @@ std::vector<CheckRow> CheckInstallation(Platform& platform, const std::string& r
         line.present = installed ? lines.Count() > 0 && IsStartLine(lines.View(0)) : UserMacStartsAddon(platform, line.path);
         if (!installed && line.present) line.found = "a line of the add-on";
     }
-    line.expected = installed ? std::string(addon::StartLine) + " first" : "no line of the add-on";
+    line.expected = installed ? Joined({addon::StartLine, " first"}) : "no line of the add-on";
     line.pass = line.present == installed;
-    rows.push_back(line);
+    rows.push_back(std::move(line));
 
     const std::string version = RecordedVersion(platform, root);
     CheckRow recorded{"recorded version", root + addon::Profile, installed ? addon::Version : addon::NoVersion, "",
                       version, "", version != addon::NoVersion, false};
     recorded.pass = installed ? version == addon::Version : !recorded.present;
-    rows.push_back(recorded);
+    rows.push_back(std::move(recorded));
     return rows;
 }
 

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "Exceptions.h"
 #include "HostContract.h"
+#include "JoinedText.h"
 
 namespace orv {
 
@@ -94,32 +95,31 @@ std::string CodeMeaning(int code) {
 std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
     const int holding = Holding(s.rows);
     const bool pass = s.code == ExitSuccess && !s.rows.empty() && holding == static_cast<int>(s.rows.size());
-    const std::string product = std::string("Orvandel installer ") + addon::Version;
     Page page;
     page.html = Head;
     page.html.replace(page.html.find("CHARSET"), 7, Charset(facts.codePage));
-    const std::string title = std::string("Installation report: ") + s.action + " of the Orvandel add-on " +
-                              addon::Version + " on " + facts.computer;
+    const std::string title =
+        Joined({"Installation report: ", s.action, " of the Orvandel add-on ", addon::Version, " on ", facts.computer});
     page.Text(title) << "</title></head><body>\n<h1>";
     page.Text(title) << "</h1>\n";
     page << "<p class=result>Result: <span class=" << PassOrFail(pass) << ">" << PassOrFail(pass) << "</span>. ";
-    page.Text(DecimalText(holding) + " of " + DecimalText(s.rows.size()) + " items as expected; exit code " +
-              DecimalText(static_cast<unsigned long>(s.code)) + " (" + CodeMeaning(s.code) + ").")
+    page.Text(Joined({DecimalText(holding), " of ", DecimalText(s.rows.size()), " items as expected; exit code ",
+                      DecimalText(static_cast<unsigned long>(s.code)), " (", CodeMeaning(s.code), ")."}))
         << "</p>\n";
 
     page << "<h2>The run</h2>\n<table>\n";
-    page.Fact("Product", product);
+    page.Fact("Product", Joined({"Orvandel installer ", addon::Version}));
     page.Fact("Build commit", facts.commit);
     page.Fact("Program file", facts.programPath);
     page.Fact("Program SHA-256", s.programSha256.empty() ? "could not be read" : s.programSha256, " class=h");
     page.Fact("Command line", facts.commandLine);
-    page.Fact("Time", facts.utcTime + " UTC, local " + facts.localTime);
+    page.Fact("Time", Joined({facts.utcTime, " UTC, local ", facts.localTime}));
     page.Fact("Computer", facts.computer);
-    page.Fact("User", facts.account + ", SID " + facts.sid);
+    page.Fact("User", Joined({facts.account, ", SID ", facts.sid}));
     page.Fact("Rights", facts.rights);
     page.Fact("Windows", facts.windows);
-    page.Fact("ChemStation folder", (s.root.empty() ? "not found" : s.root) + ", from Path= in section [PCS] of " +
-                                        s.profile + " in the Windows folder");
+    page.Fact("ChemStation folder", Joined({s.root.empty() ? std::string_view("not found") : s.root,
+                                            ", from Path= in section [PCS] of ", s.profile, " in the Windows folder"}));
     page.Fact("Log of the run", s.logFile.empty() ? "none" : s.logFile);
     page << "</table>\n";
 

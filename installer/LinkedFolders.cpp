@@ -1,5 +1,8 @@
 #include "LinkedFolders.h"
 
+#include <algorithm>
+
+#include "JoinedText.h"
 #include "LineList.h"
 
 namespace orv {
@@ -8,28 +11,25 @@ FolderGuard::FolderGuard(Platform& platform, std::string root) : platform_(platf
 
 FolderGuard::~FolderGuard() { platform_.ReleaseFolders(); }
 
-bool FolderGuard::LevelsUsable(const std::string& base, const std::string& relative) {
+bool FolderGuard::LevelsUsable(const std::string& base, std::string_view relative) {
     for (std::size_t stop = relative.find('\\', 1);; stop = relative.find('\\', stop + 1)) {
-        const std::string level = base + relative.substr(0, stop);
+        const std::string level = Joined({base, relative.substr(0, stop)});
         if (level.size() > base.size() && level.back() != '\\') {
             const std::string key = UpperCaseAscii(level);
-            auto it = found_.find(key);
+            auto it = std::find_if(found_.begin(), found_.end(), [&](const auto& seen) { return seen.first == key; });
             const FolderHold hold = it != found_.end() ? it->second : platform_.HoldFolder(level);
-            if (hold == FolderHold::Refused) {
-                found_[key] = hold;
-                return false;
-            }
+            if (it == found_.end() && hold != FolderHold::Missing) found_.emplace_back(key, hold);
+            if (hold == FolderHold::Refused) return false;
             // Nothing deeper can be there; whatever is made later is looked at when it is asked for.
             if (hold == FolderHold::Missing) return true;
-            found_[key] = hold;
         }
-        if (stop == std::string::npos) return true;
+        if (stop == std::string_view::npos) return true;
     }
 }
 
-bool FolderGuard::FolderUsable(const std::string& relativeFolder) { return LevelsUsable(root_, relativeFolder); }
+bool FolderGuard::FolderUsable(std::string_view relativeFolder) { return LevelsUsable(root_, relativeFolder); }
 
-bool FolderGuard::FileUsable(const std::string& relativeFile) {
+bool FolderGuard::FileUsable(std::string_view relativeFile) {
     return FolderUsable(relativeFile.substr(0, relativeFile.rfind('\\')));
 }
 

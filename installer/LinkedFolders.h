@@ -5,8 +5,10 @@
 // wherever the link leads, in a folder someone else chose: nothing is written or deleted there. Each folder
 // found sound is held open from that look to the end of the procedure, so that it cannot be swapped for a link
 // in between. The root itself may well be a link: the host's installer may have put it there.
-#include <map>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "Platform.h"
 
@@ -21,19 +23,20 @@ public:
 
     // Whether the folder (relative to the root, starting with a backslash) and every folder between it and the
     // root is either missing or no link. A missing folder is looked at again when next asked (once made).
-    bool FolderUsable(const std::string& relativeFolder);
+    bool FolderUsable(std::string_view relativeFolder);
     // The same for the folder a file lies in ("\core\user.mac": "\core").
-    bool FileUsable(const std::string& relativeFile);
+    bool FileUsable(std::string_view relativeFile);
     // An absolute folder, as the host's profile names its instrument folders: below the root as above, elsewhere
     // every folder below its drive.
     bool AbsoluteFolderUsable(const std::string& folder);
 
 private:
-    bool LevelsUsable(const std::string& base, const std::string& relative);
+    bool LevelsUsable(const std::string& base, std::string_view relative);
 
     Platform& platform_;
     std::string root_;
-    std::map<std::string, FolderHold> found_;  // by upper-cased path: held or refused
+    // By upper-cased path: held or refused. A run looks at a dozen folders, a list serves.
+    std::vector<std::pair<std::string, FolderHold>> found_;
 };
 
 }  // namespace orv

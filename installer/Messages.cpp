@@ -1,13 +1,14 @@
 #include "Messages.h"
 
 #include "HostContract.h"
+#include "JoinedText.h"
 
 namespace orv::msg {
 
 std::string CleanupQuestion(const std::string& userMacPath) {
-    return std::string(addon::StartLine) + "\nInserted as the first line in\n" + userMacPath +
-           "\nMore customized macros seems to appear beyond this first line.\n"
-           "Do you want to check and eventually cleanup user.mac ?";
+    return Joined({addon::StartLine, "\nInserted as the first line in\n", userMacPath,
+                   "\nMore customized macros seems to appear beyond this first line.\n"
+                   "Do you want to check and eventually cleanup user.mac ?"});
 }
 
 }  // namespace orv::msg

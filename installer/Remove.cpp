@@ -53,11 +53,12 @@ bool RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, F
         if (folder.empty() || folder == host::InstrumentDefault) continue;
         const bool usable = guard.AbsoluteFolderUsable(folder);
         for (const char* file : host::InstrumentFiles) {
+            const std::string path = folder + file;
             // Through a link nothing is deleted; what is there is reported as left.
             if (usable) {
-                allGone = RemoveLogged(platform, folder + file, log) && allGone;
-            } else if (platform.FileIsPresent(folder + file)) {
-                log.FileNotDeleted(folder + file);
+                allGone = RemoveLogged(platform, path, log) && allGone;
+            } else if (platform.FileIsPresent(path)) {
+                log.FileNotDeleted(path);
                 allGone = false;
             }
         }
@@ -113,8 +114,9 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
         refused = true;
     };
     for (const char* file : addon::RemovedFiles) {
-        if (guard.FileUsable(file)) RemoveLogged(platform, root + file, log);
-        else if (platform.FileIsPresent(root + file)) refuse(root + file);
+        const std::string path = root + file;
+        if (guard.FileUsable(file)) RemoveLogged(platform, path, log);
+        else if (platform.FileIsPresent(path)) refuse(path);
     }
     const bool profileLinked = !guard.FileUsable(addon::Profile);
     ProfileFile profile(platform, root + addon::Profile);

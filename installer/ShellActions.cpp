@@ -1,5 +1,6 @@
 #include "Exceptions.h"
 #include "HostContract.h"
+#include "JoinedText.h"
 #include "LinkedFolders.h"
 #include "LineList.h"
 #include "Procedures.h"
@@ -14,8 +15,8 @@ void EditUserMac(Platform& platform, const std::string& root) {
     platform.ShellOpen(path, "", "");
 }
 
-std::string MailTarget(const std::string& mailCaption) { return "mailto:" + mailCaption; }
+std::string MailTarget(const std::string& mailCaption) { return Joined({"mailto:", mailCaption}); }
 
-std::string WebTarget(const std::string& webCaption) { return "http://" + webCaption + "?gg"; }
+std::string WebTarget(const std::string& webCaption) { return Joined({"http://", webCaption, "?gg"}); }
 
 }  // namespace orv

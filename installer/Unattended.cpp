@@ -10,6 +10,7 @@
 #include "InstallationCheck.h"
 #include "InstallationReport.h"
 #include "Inspection.h"
+#include "JoinedText.h"
 #include "LineList.h"
 #include "Messages.h"
 #include "Procedures.h"
@@ -37,6 +38,9 @@ public:
         }
     }
     void Record(const std::string& line) { log_.WriteLine(line); }
+    // A line of pieces, joined here rather than at each of the many places that say one.
+    void Say(std::initializer_list<std::string_view> pieces) { Say(Joined(pieces)); }
+    void Record(std::initializer_list<std::string_view> pieces) { Record(Joined(pieces)); }
 
 private:
     LineSink& out_;
@@ -46,33 +50,33 @@ private:
 class RecordedSteps final : public StepLog {
 public:
     explicit RecordedSteps(Report& report) : report_(report) {}
-    void FolderCreated(const std::string& path) override { report_.Record("folder created: " + path); }
+    void FolderCreated(const std::string& path) override { report_.Record({"folder created: ", path}); }
     void FileWritten(const std::string& path, const unsigned char* data, std::size_t size) override {
-        report_.Record("file written: " + path + " (" + DecimalText(size) + " bytes, sha256 " + Sha256::Of(data, size) +
-                       ")");
+        report_.Record(
+            {"file written: ", path, " (", DecimalText(size), " bytes, sha256 ", Sha256::Of(data, size), ")"});
     }
     void WrittenInPlace(const std::string& path) override {
-        report_.Say("Warning: " + path + " was rewritten in place, not in one step: this user may not create files "
-                    "in its folder");
+        report_.Say({"Warning: ", path,
+                     " was rewritten in place, not in one step: this user may not create files in its folder"});
     }
     void UserMacRewritten(const std::string& path, std::size_t before, std::size_t after) override {
-        report_.Record("user.mac rewritten: " + path + " (" + DecimalText(before) + " lines before, " +
-                       DecimalText(after) + " after)");
+        report_.Record({"user.mac rewritten: ", path, " (", DecimalText(before), " lines before, ",
+                        DecimalText(after), " after)"});
     }
     void VersionRecorded(const std::string& profile, const std::string& version) override {
-        report_.Record("version recorded: " + version + " in " + profile);
+        report_.Record({"version recorded: ", version, " in ", profile});
     }
-    void VersionForgotten(const std::string& profile) override { report_.Record("version removed from " + profile); }
+    void VersionForgotten(const std::string& profile) override { report_.Record({"version removed from ", profile}); }
     void VersionNotForgotten(const std::string& profile) override {
-        report_.Say("Error: the recorded version could not be removed from " + profile);
+        report_.Say({"Error: the recorded version could not be removed from ", profile});
         ++failures;
     }
     void BackupRestored(const std::string& backup, const std::string& config) override {
-        report_.Record("backup restored: " + backup + " over " + config);
+        report_.Record({"backup restored: ", backup, " over ", config});
     }
-    void FileDeleted(const std::string& path) override { report_.Record("file deleted: " + path); }
+    void FileDeleted(const std::string& path) override { report_.Record({"file deleted: ", path}); }
     void FileNotDeleted(const std::string& path) override {
-        report_.Say("Error: could not delete " + path);
+        report_.Say({"Error: could not delete ", path});
         ++failures;
     }
 
@@ -87,7 +91,7 @@ class ReportedDialogs final : public UserDialogs {
 public:
     ReportedDialogs(Report& report, UserDialogs* person) : report_(report), person_(person) {}
     DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogButtons buttons) override {
-        report_.Say((kind == DialogKind::Error ? "Error: " : "") + text);
+        report_.Say({kind == DialogKind::Error ? "Error: " : "", text});
         if (kind == DialogKind::Error) {
             if (text == msg::HostRunning) hostRunning = true;
             else ++failures;
@@ -120,14 +124,13 @@ const char* Presence(bool present) { return present ? "present" : "missing"; }
 
 int ReportStatus(Platform& platform, const std::string& root, Report& report) {
     const Inspection found = InspectInstallation(platform, root);
-    for (int i = 0; i < 7; ++i) report.Say(std::string(Presence(found.files[i])) + "  " + root + addon::Files[i]);
-    report.Say(std::string(Presence(found.startLine)) + "  start line in " + root + host::UserMac);
-    report.Say(std::string(found.version == addon::Version ? "present" : "differs") + "  recorded version " +
-               found.version);
+    for (int i = 0; i < 7; ++i) report.Say({Presence(found.files[i]), "  ", root, addon::Files[i]});
+    report.Say({Presence(found.startLine), "  start line in ", root, host::UserMac});
+    report.Say({found.version == addon::Version ? "present" : "differs", "  recorded version ", found.version});
     const char* state = found.score == 0                 ? "not installed"
                         : found.score == addon::FullScore ? "installed"
                                                           : "incomplete";
-    report.Say("score " + DecimalText(found.score) + " of 9: " + state);
+    report.Say({"score ", DecimalText(found.score), " of 9: ", state});
     return ExitSuccess;
 }
 
@@ -136,13 +139,17 @@ int Verify(const std::vector<CheckRow>& rows, Report& report) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const CheckRow& row = rows[i];
         const char* mark = row.pass ? "OK        " : "DIFFERS   ";
-        if (i + 2 == rows.size()) report.Say(mark + ("start line first in " + row.path));
-        else if (i + 1 == rows.size()) report.Say(mark + ("recorded version " + row.found + ", this program " + row.expected));
-        else if (!row.present) report.Say("MISSING   " + row.path + "  expected sha256 " + row.expectedSha256);
-        else if (row.foundSha256.empty()) report.Say("UNREADABLE " + row.path + "  " + row.found.substr(12));
-        else report.Say(mark + row.path + "  sha256 " + row.foundSha256 + (row.pass ? "" : "  expected " + row.expectedSha256));
+        if (i + 2 == rows.size()) report.Say({mark, "start line first in ", row.path});
+        else if (i + 1 == rows.size())
+            report.Say({mark, "recorded version ", row.found, ", this program ", row.expected});
+        else if (!row.present) report.Say({"MISSING   ", row.path, "  expected sha256 ", row.expectedSha256});
+        else if (row.foundSha256.empty())
+            report.Say({"UNREADABLE ", row.path, "  ", std::string_view(row.found).substr(12)});
+        else
+            report.Say({mark, row.path, "  sha256 ", row.foundSha256, row.pass ? "" : "  expected ",
+                        row.pass ? std::string_view() : row.expectedSha256});
     }
-    report.Say(DecimalText(Holding(rows)) + " of 9 hold");
+    report.Say({DecimalText(Holding(rows)), " of 9 hold"});
     return Holding(rows) == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
 }
 
@@ -155,8 +162,8 @@ void WarnOfLongPaths(const std::string& root, Report& report) {
     for (const char* file : addon::Files) longest = std::max(longest, std::char_traits<char>::length(file));
     longest += root.size() + std::char_traits<char>::length(ReplacementSuffix);
     if (longest > LongestPath) {
-        report.Say("Warning: " + root + " is too long: paths under it exceed the " + DecimalText(LongestPath) +
-                   " characters Windows allows");
+        report.Say({"Warning: ", root, " is too long: paths under it exceed the ", DecimalText(LongestPath),
+                    " characters Windows allows"});
     }
 }
 
@@ -167,17 +174,17 @@ bool MayChangeTheHost(Platform& platform, const std::string& root, Report& repor
     if (!platform.ClaimSoleRun()) {
         dialogs.ShowMessageDialog(msg::AnotherRun, DialogKind::Error, DialogButtons::Ok);
         const std::string holder = platform.SoleRunHolder();
-        report.Say("held by: " + (holder.empty() ? std::string("(not found)") : holder));
+        report.Say({"held by: ", holder.empty() ? std::string_view("(not found)") : holder});
         return false;
     }
     std::vector<RunningProcess> unexamined;
     const auto program = HostProgramRunning(platform, root, unexamined);
     // The system's protected processes are closed even to SYSTEM; the record says which were passed over.
     for (const RunningProcess& process : unexamined)
-        report.Record("not examined: process " + DecimalText(process.id) + " (" + process.name + ")");
+        report.Record({"not examined: process ", DecimalText(process.id), " (", process.name, ")"});
     if (program) {
         dialogs.ShowMessageDialog(msg::HostRunning, DialogKind::Error, DialogButtons::Ok);
-        report.Say("running: " + program->name + " (" + program->image + ")");
+        report.Say({"running: ", program->name, " (", program->image, ")"});
         return false;
     }
     return true;
@@ -202,7 +209,7 @@ int ChangeTheHost(Platform& platform, Action action, const HostLocation& host, c
     // A deletion that failed is not reported by the procedure; the tree itself tells whether the work is done.
     const int score = InspectInstallation(platform, host.root).score;
     const bool done = action == Action::Install ? score == addon::FullScore : score == 0;
-    if (!done) report.Say("Error: the installation is incomplete afterwards (score " + DecimalText(score) + " of 9)");
+    if (!done) report.Say({"Error: the installation is incomplete afterwards (score ", DecimalText(score), " of 9)"});
     return done ? ExitSuccess : ExitReportedFailures;
 }
 
@@ -216,7 +223,7 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     const HostLocation host = LocateHost(platform);
     found.root = host.root;
     found.profile = host.profile.FileName();
-    report.Record("ChemStationRoot: " + host.root + " (from " + host.profile.FileName() + ")");
+    report.Record({"ChemStationRoot: ", host.root, " (from ", host.profile.FileName(), ")"});
     WarnOfLongPaths(host.root, report);
     if (host.root.empty() || !platform.FolderIsPresent(host.root + host::CoreFolder)) {
         const bool massSpec = !host.root.empty() && platform.FolderIsPresent(host.root + host::MassSpecFolder);
@@ -235,8 +242,8 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     // The report checks what the run left, byte for byte, which the run itself judged only by presence.
     found.rows = CheckInstallation(platform, host.root, payload, install);
     if (code != ExitSuccess || Holding(found.rows) == addon::FullScore) return code;
-    report.Say(std::string("Error: the installation differs from what ") + (install ? "an install" : "a removal") +
-               " leaves (" + DecimalText(Holding(found.rows)) + " of 9 as expected)");
+    report.Say({"Error: the installation differs from what ", install ? "an install" : "a removal", " leaves (",
+                DecimalText(Holding(found.rows)), " of 9 as expected)"});
     return ExitVerifyFailed;
 }
 
@@ -246,9 +253,10 @@ const char* ActionName(Action action) {
 
 // Written beside its place and then moved there, as every file; its digest goes into the record, so that a
 // report shown later can be matched with the run that wrote it.
-int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, const Findings& found, int code,
+int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, Findings found, int code,
                 Report& report) {
-    ReportSubject subject{ActionName(options.action), "", found.root, found.profile, found.rows, code, options.logFile};
+    ReportSubject subject{ActionName(options.action), "", std::move(found.root), std::move(found.profile),
+                          std::move(found.rows), code, options.logFile};
     try {
         subject.programSha256 = Sha256::Of(platform.ReadWholeFile(facts.programPath));
     } catch (const Exception&) {
@@ -257,11 +265,11 @@ int WriteReport(Platform& platform, const RunFacts& facts, const Options& option
     try {
         platform.WriteWholeFile(options.reportFile, html.data(), html.size());
     } catch (const Exception& e) {
-        report.Say("Error: the report could not be written: " + WithFullStop(e.Message()));
+        report.Say({"Error: the report could not be written: ", WithFullStop(e.Message())});
         return code == ExitSuccess ? ExitReportedFailures : code;
     }
-    report.Record("report written: " + platform.FullPath(options.reportFile) + " (" + DecimalText(html.size()) +
-                  " bytes, sha256 " + Sha256::Of(html) + ")");
+    report.Record({"report written: ", platform.FullPath(options.reportFile), " (", DecimalText(html.size()),
+                   " bytes, sha256 ", Sha256::Of(html), ")"});
     return code;
 }
 
@@ -283,7 +291,10 @@ void RecordEvent(Platform& platform, const RunFacts& facts, const Options& optio
     text += facts.account;
     text += "\r\nlog ";
     text += options.logFile.empty() ? "none" : PrintableText(options.logFile);
-    if (!options.reportFile.empty()) text += "\r\nreport " + PrintableText(options.reportFile);
+    if (!options.reportFile.empty()) {
+        text += "\r\nreport ";
+        text += PrintableText(options.reportFile);
+    }
     platform.LogEvent(kind, static_cast<unsigned>(code), text);
 }
 
@@ -292,9 +303,9 @@ void RecordEvent(Platform& platform, const RunFacts& facts, const Options& optio
 int RunUnattended(Platform& platform, const Options& options, const RunFacts& facts, LineSink& out, LineSink& log,
                   UserDialogs* interactive) {
     Report report(out, log);
-    report.Record("---- " + facts.localTime + "  Orvandel installer " + addon::Version);
-    report.Record("user " + facts.user + " on " + facts.computer);
-    report.Record("command line: " + PrintableText(facts.commandLine));
+    report.Record({"---- ", facts.localTime, "  Orvandel installer ", addon::Version});
+    report.Record({"user ", facts.user, " on ", facts.computer});
+    report.Record({"command line: ", PrintableText(facts.commandLine)});
     int code = ExitSuccess;
     Findings found;
     if (!options.error.empty()) {
@@ -308,10 +319,10 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
             code = options.action == Action::Version ? ReportVersion(platform, facts.commit, report)
                                                      : RunAction(platform, options, report, interactive, found);
         } catch (const std::exception& e) {
-            report.Say("Error: " + WithFullStop(e.what()));
+            report.Say({"Error: ", WithFullStop(e.what())});
             code = ExitStoppedByError;
         }
-        if (!options.reportFile.empty()) code = WriteReport(platform, facts, options, found, code, report);
+        if (!options.reportFile.empty()) code = WriteReport(platform, facts, options, std::move(found), code, report);
     }
     // A record that could not be written in full is a failure of the run: the evidence is missing.
     const auto recordLost = [&] {
@@ -320,7 +331,7 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
         code = ExitReportedFailures;
     };
     recordLost();
-    report.Record("exit code " + DecimalText(static_cast<unsigned long>(code)));
+    report.Record({"exit code ", DecimalText(static_cast<unsigned long>(code))});
     recordLost();
     RecordEvent(platform, facts, options, code);
     return code;

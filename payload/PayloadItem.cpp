@@ -1,6 +1,7 @@
 #include "PayloadItem.h"
 
 #include "Exceptions.h"
+#include "JoinedText.h"
 
 namespace orv {
 
@@ -14,15 +15,23 @@ const PayloadEntry PayloadCatalogue[7] = {
     {"dePdfNotesTxt", "\\OV\\SCRIPTS\\PDF\\PDFNOTES.TXT", 692},
 };
 
+namespace {
+
+std::string Damaged(const char* item, const char* why) {
+    return Joined({"The installer is damaged: payload item ", item, why});
+}
+
+}  // namespace
+
 PayloadItem PayloadItem::FromRecord(const char* name, const unsigned char* record, std::size_t recordSize) {
     PayloadItem item;
     item.name_ = name;
     if (record == nullptr) return item;
-    if (recordSize < 4) throw EPayloadError("The installer is damaged: payload item " + item.name_ + " is truncated");
+    if (recordSize < 4) throw EPayloadError(Damaged(name, " is truncated"));
     const std::uint32_t raw = std::uint32_t(record[0]) | std::uint32_t(record[1]) << 8 |
                               std::uint32_t(record[2]) << 16 | std::uint32_t(record[3]) << 24;
     if (raw > 0x7FFFFFFFu || raw > recordSize - 4)
-        throw EPayloadError("The installer is damaged: payload item " + item.name_ + " has a wrong length");
+        throw EPayloadError(Damaged(name, " has a wrong length"));
     item.data_ = record + 4;
     item.size_ = raw;
     return item;
@@ -49,7 +58,7 @@ std::vector<PayloadItem> LoadPayload(Platform& platform) {
         const ImageBytes bytes = platform.ProgramResource(entry.name);
         // Without its resource an item would be empty, and installing would write files of 0 bytes.
         if (!bytes.found || bytes.data == nullptr)
-            throw EPayloadError("The installer is damaged: payload item " + std::string(entry.name) + " is missing");
+            throw EPayloadError(Damaged(entry.name, " is missing"));
         items.push_back(PayloadItem::FromRecord(entry.name, bytes.data, bytes.size));
     }
     return items;

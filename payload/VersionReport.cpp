@@ -4,19 +4,20 @@
 
 #include "AddonVersion.h"
 #include "Exceptions.h"
+#include "JoinedText.h"
 #include "Sha256.h"
 
 namespace orv {
 
 std::vector<std::string> VersionLines(const std::string& commit, const std::vector<PayloadItem>& payload) {
     std::vector<std::string> lines;
-    lines.push_back(std::string("Orvandel installer ") + AddonVersion);
-    lines.push_back("commit " + commit);
+    lines.push_back(Joined({"Orvandel installer ", AddonVersion}));
+    lines.push_back(Joined({"commit ", commit}));
     // The digest is that of the bytes /verify compares an installed file with.
     for (std::size_t i = 0; i < payload.size() && i < std::size(PayloadCatalogue); ++i) {
         const PayloadItem& item = payload[i];
-        lines.push_back(std::string(PayloadCatalogue[i].name) + "  <ChemStation>" + PayloadCatalogue[i].target + "  " +
-                        DecimalText(item.Size()) + " bytes  sha256 " + Sha256::Of(item.Data(), item.Size()));
+        lines.push_back(Joined({PayloadCatalogue[i].name, "  <ChemStation>", PayloadCatalogue[i].target, "  ",
+                                DecimalText(item.Size()), " bytes  sha256 ", Sha256::Of(item.Data(), item.Size())}));
     }
     return lines;
 }

@@ -1,4 +1,5 @@
 #include "Exceptions.h"
+#include "JoinedText.h"
 
 namespace orv {
 
@@ -23,7 +24,7 @@ std::string InOutErrorText(unsigned long code) {
     case 100: return "Read beyond end of file";
     case 101: return "Disk full";
     case 106: return "Invalid numeric input";
-    default: return "I/O error " + DecimalText(code);
+    default: return Joined({"I/O error ", DecimalText(code)});
     }
 }
 
@@ -37,13 +38,13 @@ std::string TrimSystemText(std::string text) {
 }
 
 std::string OpenErrorText(const std::string& absolutePath, const std::string& systemText) {
-    return "Cannot open file \"" + absolutePath + "\". " + systemText;
+    return Joined({"Cannot open file \"", absolutePath, "\". ", systemText});
 }
 
 std::string CreateErrorText(const std::string& absolutePath, const std::string& systemText) {
-    return "Cannot create file \"" + absolutePath + "\". " + systemText;
+    return Joined({"Cannot create file \"", absolutePath, "\". ", systemText});
 }
 
-std::string IniWriteErrorText(const std::string& fileName) { return "Unable to write to " + fileName; }
+std::string IniWriteErrorText(const std::string& fileName) { return Joined({"Unable to write to ", fileName}); }
 
 }  // namespace orv

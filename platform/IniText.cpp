@@ -1,11 +1,11 @@
 #include "IniText.h"
 
-#include <map>
-#include <set>
+#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "JoinedText.h"
 #include "LineList.h"
 
 namespace orv::ini {
@@ -95,7 +95,7 @@ Profile Parse(const std::string& bytes) {
         if (line.front() == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos) {
-                profile.sections.push_back(Section{UpToNul(Trim(line.substr(1, close - 1))), {}});
+                profile.sections.emplace_back().name = UpToNul(Trim(line.substr(1, close - 1)));
                 continue;
             }
         }
@@ -104,9 +104,9 @@ Profile Parse(const std::string& bytes) {
         std::vector<Key>& keys = profile.sections.back().keys;
         // A run of lines with no name before their '=' counts once.
         if (name.empty() && !keys.empty() && keys.back().name.empty()) continue;
-        Key key{UpToNul(name), std::nullopt};
+        Key& key = keys.emplace_back();
+        key.name = UpToNul(name);
         if (equals != std::string_view::npos) key.value = UpToNul(Trim(line.substr(equals + 1)));
-        keys.push_back(std::move(key));
     }
     return profile;
 }
@@ -228,28 +228,64 @@ std::string AsRead(const std::string& value) {
 
 namespace {
 
-// Every key a lookup can find, by upper-cased section and key name, read as Lookup reads it: built in one pass,
-// so that comparing two texts key by key costs time in proportion to their size, not to its square.
-using Shown = std::map<std::pair<std::string, std::string>, std::optional<std::string>>;
+// Names, and where each is first: sorted once, then searched by halves, so that comparing two texts key by key
+// costs time in proportion to their size (times its logarithm), not to its square.
+class FirstPlaces {
+public:
+    explicit FirstPlaces(std::vector<std::string> names) : names_(std::move(names)), order_(names_.size()) {
+        for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
+        std::sort(order_.begin(), order_.end(), [this](std::size_t a, std::size_t b) {
+            const int order = names_[a].compare(names_[b]);
+            return order < 0 || (order == 0 && a < b);
+        });
+        // Of equal names the first place comes first, and only it is kept.
+        const auto same = [this](std::size_t a, std::size_t b) { return names_[a] == names_[b]; };
+        order_.erase(std::unique(order_.begin(), order_.end(), same), order_.end());
+    }
+    // The first place of the name, or npos.
+    std::size_t Find(const std::string& name) const {
+        const auto before = [this](std::size_t place, const std::string& wanted) { return names_[place] < wanted; };
+        const auto it = std::lower_bound(order_.begin(), order_.end(), name, before);
+        return it != order_.end() && names_[*it] == name ? *it : std::string::npos;
+    }
+    bool IsFirst(std::size_t place) const { return Find(names_[place]) == place; }
+
+private:
+    std::vector<std::string> names_;
+    std::vector<std::size_t> order_;  // places, sorted by name
+};
+
+std::string ShownName(const std::string& section, const std::string& key) {
+    return Joined({UpperCaseAscii(section), "\n", UpperCaseAscii(key)});
+}
+
+// Every key a lookup can find, by its upper-cased "SECTION\nKEY" (no name holds a line break).
+struct Shown {
+    FirstPlaces names;
+    std::vector<const Key*> keys;  // at the places of their names
+};
 
 Shown Index(const Profile& profile) {
-    Shown shown;
-    std::set<std::string> seen;  // sections already met: a lookup finds only the first of a name
-    for (const Section& section : profile.sections) {
-        if (section.name.empty()) continue;
-        std::string name = UpperCaseAscii(section.name);
-        if (!seen.insert(name).second) continue;
-        for (const Key& key : section.keys) {
-            const auto value = key.value ? std::optional<std::string>(AsCopied(*key.value)) : std::nullopt;
-            shown.emplace(std::make_pair(name, UpperCaseAscii(key.name)), value);
+    std::vector<std::string> sectionNames;
+    for (const Section& section : profile.sections) sectionNames.push_back(UpperCaseAscii(section.name));
+    const FirstPlaces sections(sectionNames);
+    std::vector<std::string> names;
+    std::vector<const Key*> keys;
+    for (std::size_t i = 0; i < profile.sections.size(); ++i) {
+        // A lookup finds only the first section of a name; "[]" names none.
+        if (profile.sections[i].name.empty() || !sections.IsFirst(i)) continue;
+        for (const Key& key : profile.sections[i].keys) {
+            names.push_back(ShownName(sectionNames[i], key.name));
+            keys.push_back(&key);
         }
     }
-    return shown;
+    return Shown{FirstPlaces(std::move(names)), std::move(keys)};
 }
 
 std::optional<std::string> Found(const Shown& shown, const std::string& section, const std::string& key) {
-    const auto it = shown.find({UpperCaseAscii(section), UpperCaseAscii(key)});
-    return it == shown.end() ? std::nullopt : it->second;
+    const std::size_t place = shown.names.Find(ShownName(section, key));
+    if (place == std::string::npos || !shown.keys[place]->value) return std::nullopt;
+    return AsCopied(*shown.keys[place]->value);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "Exceptions.h"
 #include "IniText.h"
+#include "JoinedText.h"
 #include "LineList.h"
 #include "ProcessToken.h"
 #include "WinHandle.h"
@@ -577,7 +578,8 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
 }
 
 void WindowsPlatform::ThrowLockError(const std::string& what, unsigned long code) {
-    throw Exception("The one-run lock " + what + ": error " + DecimalText(code) + " (" + SystemErrorText(code) + ")");
+    throw Exception(
+        Joined({"The one-run lock ", what, ": error ", DecimalText(code), " (", SystemErrorText(code), ")"}));
 }
 
 // The namespace is opened when another elevated run made it; either way this process keeps its handle, since
@@ -614,7 +616,7 @@ bool WindowsPlatform::ClaimSoleRun() {
     // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
     if (!mutex.Valid() && code == ERROR_ACCESS_DENIED) return false;
     // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
-    if (!mutex.Valid()) ThrowLockError(name + " could not be made", code);
+    if (!mutex.Valid()) ThrowLockError(Joined({name, " could not be made"}), code);
     if (code == ERROR_ALREADY_EXISTS) return false;
     soleRun_ = std::move(mutex);
     // Who holds it, for the refusal of the next run; a run that cannot say so still holds the lock.
@@ -624,11 +626,12 @@ bool WindowsPlatform::ClaimSoleRun() {
     if (view != nullptr) {
         char program[MAX_PATH];
         const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
-        std::string text = "process " + DecimalText(GetCurrentProcessId()) + " (" +
-                           std::string(program, length < MAX_PATH ? length : 0) + ")";
         char user[256];
         DWORD size = sizeof user;
-        if (GetUserNameA(user, &size)) text += " of user " + std::string(user);
+        const bool named = GetUserNameA(user, &size);
+        std::string text = Joined({"process ", DecimalText(GetCurrentProcessId()), " (",
+                                   std::string_view(program, length < MAX_PATH ? length : 0), ")",
+                                   named ? " of user " : "", named ? user : ""});
         text.resize(HolderSize - 1);
         CopyMemory(view, text.c_str(), HolderSize);
         UnmapViewOfFile(view);
@@ -688,7 +691,7 @@ std::string WindowsPlatform::ResolvedPath(const std::string& path) {
     if (length == 0 || length >= sizeof resolved) return path;
     std::string text(resolved, length);
     // "\\?\C:\..." for a drive, "\\?\UNC\server\share\..." for a share.
-    if (text.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + text.substr(8);
+    if (text.rfind("\\\\?\\UNC\\", 0) == 0) return Joined({"\\\\", std::string_view(text).substr(8)});
     if (text.rfind("\\\\?\\", 0) == 0) return text.substr(4);
     return text;
 }

@@ -25,7 +25,9 @@ if(CMAKE_HOST_WIN32)
 endif()
 # The tool takes its catalogue, record format and the lines of /version from the program's own sources.
 set(_orv_tool_program_sources ${PROJECT_SOURCE_DIR}/payload/PayloadItem.cpp ${PROJECT_SOURCE_DIR}/payload/Sha256.cpp
-                              ${PROJECT_SOURCE_DIR}/payload/VersionReport.cpp ${PROJECT_SOURCE_DIR}/platform/Exceptions.cpp)
+                              ${PROJECT_SOURCE_DIR}/payload/VersionReport.cpp
+                              ${PROJECT_SOURCE_DIR}/platform/Exceptions.cpp
+                              ${PROJECT_SOURCE_DIR}/platform/JoinedText.cpp)
 add_custom_command(
   OUTPUT ${ORV_PAYLOAD_TOOL}
   COMMAND ${ORVANDEL_HOST_CXX} -std=c++20 -O2 -I${_orv_tool_dir} -I${PROJECT_SOURCE_DIR}/payload
@@ -34,7 +36,8 @@ add_custom_command(
   DEPENDS ${_orv_tool_sources} ${_orv_tool_program_sources} ${_orv_tool_dir}/StandIns.h
           ${_orv_tool_dir}/PeImage.h ${PROJECT_SOURCE_DIR}/payload/PayloadItem.h
           ${PROJECT_SOURCE_DIR}/platform/Platform.h ${PROJECT_SOURCE_DIR}/platform/Exceptions.h
-          ${PROJECT_SOURCE_DIR}/payload/VersionReport.h ${PROJECT_SOURCE_DIR}/payload/Sha256.h
+          ${PROJECT_SOURCE_DIR}/platform/JoinedText.h ${PROJECT_SOURCE_DIR}/payload/VersionReport.h
+          ${PROJECT_SOURCE_DIR}/payload/Sha256.h
           ${PROJECT_SOURCE_DIR}/payload/AddonVersion.h
   COMMENT "Building the payload tool for the build machine"
   VERBATIM)
