@@ -234,10 +234,13 @@ class FirstPlaces {
 public:
     explicit FirstPlaces(std::vector<std::string> names) : names_(std::move(names)), order_(names_.size()) {
         for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
-        std::sort(order_.begin(), order_.end(), [this](std::size_t a, std::size_t b) {
+        const auto before = [this](std::size_t a, std::size_t b) {
             const int order = names_[a].compare(names_[b]);
             return order < 0 || (order == 0 && a < b);
-        });
+        };
+        // A heap sort: as quick here as the library's sort, and half its code.
+        std::make_heap(order_.begin(), order_.end(), before);
+        std::sort_heap(order_.begin(), order_.end(), before);
         // Of equal names the first place comes first, and only it is kept.
         const auto same = [this](std::size_t a, std::size_t b) { return names_[a] == names_[b]; };
         order_.erase(std::unique(order_.begin(), order_.end(), same), order_.end());
