@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "JoinedText.h"
 #include "LineList.h"
 
@@ -89,6 +92,19 @@ std::string FileOf(const std::string& word, std::size_t skip, const char* what, 
     return file;
 }
 
+// The switches that are one word, upper-cased: an action each, or quiet.
+struct Switch {
+    const char* name;
+    Action action;
+    bool quiet;
+};
+constexpr Switch Switches[] = {
+    {"INSTALL", Action::Install, false}, {"REMOVE", Action::Remove, false}, {"STATUS", Action::Status, false},
+    {"VERIFY", Action::Verify, false},   {"VERSION", Action::Version, false}, {"?", Action::Usage, false},
+    {"HELP", Action::Usage, false},      {"QUIET", {}, true},                 {"S", {}, true},
+    {"VERYSILENT", {}, true},            {"QN", {}, true},
+};
+
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
@@ -100,7 +116,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     };
     // Every word is read even after a wrong one: a distribution tool that mistyped the action but said
     // /quiet must still get no dialog, or the deployment waits for a click nobody can give.
-    auto invalid = [&](const std::string& why) {
+    auto invalid = [&](std::string_view why) {
         if (options.error.empty()) options.error = why;
     };
     std::string why;
@@ -111,17 +127,18 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             continue;
         }
         const std::string name = UpperCaseAscii(word.substr(1));
-        if (name == "INSTALL") setAction(Action::Install);
-        else if (name == "REMOVE") setAction(Action::Remove);
-        else if (name == "STATUS") setAction(Action::Status);
-        else if (name == "VERIFY") setAction(Action::Verify);
-        else if (name == "VERSION") setAction(Action::Version);
-        else if (name == "?" || name == "HELP") setAction(Action::Usage);
-        else if (name == "QUIET" || name == "S" || name == "VERYSILENT" || name == "QN") options.quiet = true;
-        else if (name.rfind("LOG=", 0) == 0 || name.rfind("LOG:", 0) == 0) options.logFile = FileOf(word, 5, "log", why);
-        else if (name.rfind("REPORT=", 0) == 0 || name.rfind("REPORT:", 0) == 0)
-            options.reportFile = FileOf(word, 8, "report", why);
-        else invalid(Joined({"Unknown switch: ", PrintableText(word)}));
+        const Switch* named = std::find_if(std::begin(Switches), std::end(Switches),
+                                           [&](const Switch& s) { return name == s.name; });
+        if (named == std::end(Switches)) {
+            if (name.rfind("LOG=", 0) == 0 || name.rfind("LOG:", 0) == 0) options.logFile = FileOf(word, 5, "log", why);
+            else if (name.rfind("REPORT=", 0) == 0 || name.rfind("REPORT:", 0) == 0)
+                options.reportFile = FileOf(word, 8, "report", why);
+            else invalid(Joined({"Unknown switch: ", PrintableText(word)}));
+        } else if (named->quiet) {
+            options.quiet = true;
+        } else {
+            setAction(named->action);
+        }
         if (!why.empty()) invalid(why);
         why.clear();
     }
