@@ -148,8 +148,8 @@ std::string MemoryPlatform::ProfileText(const std::string& file) {
     return node != nullptr && !node->folder && !node->locked ? node->bytes : std::string();
 }
 
-std::string MemoryPlatform::ReadProfileEntry(const std::string& file, const std::string& section,
-                                              const std::string& key, const std::string& defaultValue) {
+std::string MemoryPlatform::ReadProfileEntry(const std::string& file, const char* section, const char* key,
+                                             const std::string& defaultValue) {
     std::string value = defaultValue;
     if (Fault("ReadProfileEntry", file) == 0) {
         if (auto found = ini::Read(ProfileText(file), section, key)) value = std::move(*found);
@@ -158,8 +158,8 @@ std::string MemoryPlatform::ReadProfileEntry(const std::string& file, const std:
     return value;
 }
 
-bool MemoryPlatform::WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
-                                        const std::string& value) {
+bool MemoryPlatform::WriteProfileEntry(const std::string& file, const char* section, const char* key,
+                                       const std::string& value) {
     if (Fault("WriteProfileEntry", file) != 0) return false;
     const Resolved r = Resolve(ProfilePath(file));
     if (!r.valid || r.folderOnly) return false;
@@ -181,7 +181,7 @@ bool MemoryPlatform::WriteProfileEntry(const std::string& file, const std::strin
     return true;
 }
 
-void MemoryPlatform::RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) {
+void MemoryPlatform::RemoveProfileEntry(const std::string& file, const char* section, const char* key) {
     if (Fault("RemoveProfileEntry", file) != 0) return;
     const Resolved r = Resolve(ProfilePath(file));
     Node* node = Find(r);

@@ -21,11 +21,11 @@ public:
     MemoryPlatform();
 
     // Platform
-    std::string ReadProfileEntry(const std::string& file, const std::string& section, const std::string& key,
-                                  const std::string& defaultValue) override;
-    bool WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
-                            const std::string& value) override;
-    void RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) override;
+    std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
+                                 const std::string& defaultValue) override;
+    bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
+                           const std::string& value) override;
+    void RemoveProfileEntry(const std::string& file, const char* section, const char* key) override;
     void FlushProfile(const std::string& file) override;
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;

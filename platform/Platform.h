@@ -71,15 +71,16 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Profile files. A bare file name means the file of that name in the Windows folder.
+    // Profile files. A bare file name means the file of that name in the Windows folder. Sections and keys are
+    // the program's own names, C strings as the system takes them.
     // GetPrivateProfileStringA with a 2048-byte buffer: at most 2047 characters; the default when absent.
-    virtual std::string ReadProfileEntry(const std::string& file, const std::string& section,
-                                          const std::string& key, const std::string& defaultValue) = 0;
+    virtual std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
+                                         const std::string& defaultValue) = 0;
     // WritePrivateProfileStringA; false when the system refuses.
-    virtual bool WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
-                                    const std::string& value) = 0;
+    virtual bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
+                                   const std::string& value) = 0;
     // WritePrivateProfileStringA with no value: the key goes. Failures pass in silence.
-    virtual void RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) = 0;
+    virtual void RemoveProfileEntry(const std::string& file, const char* section, const char* key) = 0;
     // WritePrivateProfileStringA with no section, key or value: flushes the system's cached copy.
     virtual void FlushProfile(const std::string& file) = 0;
 

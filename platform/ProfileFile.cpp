@@ -24,16 +24,15 @@ ProfileFile& ProfileFile::operator=(ProfileFile&& other) noexcept {
     return *this;
 }
 
-std::string ProfileFile::ReadValue(const std::string& section, const std::string& key,
-                                   const std::string& defaultValue) const {
+std::string ProfileFile::ReadValue(const char* section, const char* key, const std::string& defaultValue) const {
     return platform_->ReadProfileEntry(fileName_, section, key, defaultValue);
 }
 
-void ProfileFile::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
+void ProfileFile::WriteValue(const char* section, const char* key, const std::string& value) {
     if (!platform_->WriteProfileEntry(fileName_, section, key, value)) throw EIniFileException(IniWriteErrorText(fileName_));
 }
 
-void ProfileFile::RemoveValue(const std::string& section, const std::string& key) {
+void ProfileFile::RemoveValue(const char* section, const char* key) {
     platform_->RemoveProfileEntry(fileName_, section, key);
 }
 

@@ -17,10 +17,10 @@ public:
     ProfileFile& operator=(const ProfileFile&) = delete;
 
     const std::string& FileName() const { return fileName_; }
-    std::string ReadValue(const std::string& section, const std::string& key, const std::string& defaultValue) const;
+    std::string ReadValue(const char* section, const char* key, const std::string& defaultValue) const;
     // Throws EIniFileException "Unable to write to <file name>" when the system refuses.
-    void WriteValue(const std::string& section, const std::string& key, const std::string& value);
-    void RemoveValue(const std::string& section, const std::string& key);
+    void WriteValue(const char* section, const char* key, const std::string& value);
+    void RemoveValue(const char* section, const char* key);
 
 private:
     Platform* platform_;

@@ -130,11 +130,11 @@ void KeepWhatIsItsOwn(const std::string& replaced, DWORD attributes, const std::
 }
 
 // The value of a key as the system reads it, or nothing when it is missing: two defaults tell the two apart.
-std::optional<std::string> SystemValue(const std::string& file, const std::string& section, const std::string& key) {
+std::optional<std::string> SystemValue(const std::string& file, const char* section, const char* key) {
     char value[2048];
-    DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x01", value, 2048, file.c_str());
+    DWORD length = GetPrivateProfileStringA(section, key, "\x01", value, 2048, file.c_str());
     if (std::string(value, length) != "\x01") return std::string(value, length);
-    length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x02", value, 2048, file.c_str());
+    length = GetPrivateProfileStringA(section, key, "\x02", value, 2048, file.c_str());
     if (std::string(value, length) == "\x02") return std::nullopt;
     return std::string(value, length);
 }
@@ -187,7 +187,7 @@ bool SameName(const std::string& a, const std::string& b) {
 // keys below it join the section above).
 bool EditHolds(const std::string& original, const std::string& copy, const std::string& section,
                const std::string& key, const std::string* value, Platform& platform) {
-    if (value != nullptr && SystemValue(copy, section, key) != ini::AsRead(*value)) return false;
+    if (value != nullptr && SystemValue(copy, section.c_str(), key.c_str()) != ini::AsRead(*value)) return false;
     // Four reads of the system's a key, each of the whole file, would make a large file's check take the square
     // of its size: a text the byte model reads as the system does (measured so on random files) is compared by
     // it, in one pass. Only a UTF-16 file with characters beyond ANSI is asked of the system key by key.
@@ -200,7 +200,8 @@ bool EditHolds(const std::string& original, const std::string& copy, const std::
     if (!ListedKeys(original, keys) || !ListedKeys(copy, keys)) return false;
     for (const auto& [listedSection, listedKey] : keys) {
         if (SameName(listedSection, section) && SameName(listedKey, key)) continue;
-        if (SystemValue(original, listedSection, listedKey) != SystemValue(copy, listedSection, listedKey))
+        const char *s = listedSection.c_str(), *k = listedKey.c_str();
+        if (SystemValue(original, s, k) != SystemValue(copy, s, k))
             return false;
     }
     return true;
@@ -317,11 +318,11 @@ struct AdminsOnly {
 
 }  // namespace
 
-std::string WindowsPlatform::ReadProfileEntry(const std::string& file, const std::string& section,
-                                               const std::string& key, const std::string& defaultValue) {
+std::string WindowsPlatform::ReadProfileEntry(const std::string& file, const char* section, const char* key,
+                                              const std::string& defaultValue) {
     char value[2048];
     const DWORD length =
-        GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), value, 2048, file.c_str());
+        GetPrivateProfileStringA(section, key, defaultValue.c_str(), value, 2048, file.c_str());
     return std::string(value, length);
 }
 
@@ -330,7 +331,7 @@ std::string WindowsPlatform::ReadProfileEntry(const std::string& file, const std
 // copy, and the copy is checked and put in place in one step, like every other file the program writes; the edit
 // stays the system's own, whatever the file holds (its encoding too). A bare name stays with the system, which
 // knows where (and whether in the registry) it lives. False when the edit cannot be made or would not hold.
-bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string& section, const std::string& key,
+bool WindowsPlatform::RewriteProfile(const std::string& file, const char* section, const char* key,
                                      const std::string* value) {
     const DWORD attributes = GetFileAttributesA(file.c_str());
     const bool present = attributes != INVALID_FILE_ATTRIBUTES;
@@ -352,8 +353,8 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string&
                                       nullptr)).Valid();
     };
     if (Retrying(makeCopy)) {
-        const BOOL written = WritePrivateProfileStringA(section.c_str(), key.c_str(),
-                                                        value != nullptr ? value->c_str() : nullptr, copy.c_str());
+        const BOOL written =
+            WritePrivateProfileStringA(section, key, value != nullptr ? value->c_str() : nullptr, copy.c_str());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());  // out of the system's cache
         bool holds = false;
         try {
@@ -379,16 +380,15 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const std::string&
     return placed;
 }
 
-bool WindowsPlatform::WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
-                                         const std::string& value) {
-    if (IsBareName(file))
-        return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+bool WindowsPlatform::WriteProfileEntry(const std::string& file, const char* section, const char* key,
+                                        const std::string& value) {
+    if (IsBareName(file)) return WritePrivateProfileStringA(section, key, value.c_str(), file.c_str()) != FALSE;
     return RewriteProfile(file, section, key, &value);
 }
 
-void WindowsPlatform::RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) {
+void WindowsPlatform::RemoveProfileEntry(const std::string& file, const char* section, const char* key) {
     if (IsBareName(file)) {
-        WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str());
+        WritePrivateProfileStringA(section, key, nullptr, file.c_str());
         return;
     }
     RewriteProfile(file, section, key, nullptr);

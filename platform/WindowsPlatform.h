@@ -8,11 +8,11 @@ namespace orv {
 
 class WindowsPlatform final : public Platform {
 public:
-    std::string ReadProfileEntry(const std::string& file, const std::string& section, const std::string& key,
-                                  const std::string& defaultValue) override;
-    bool WriteProfileEntry(const std::string& file, const std::string& section, const std::string& key,
-                            const std::string& value) override;
-    void RemoveProfileEntry(const std::string& file, const std::string& section, const std::string& key) override;
+    std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
+                                 const std::string& defaultValue) override;
+    bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
+                           const std::string& value) override;
+    void RemoveProfileEntry(const std::string& file, const char* section, const char* key) override;
     void FlushProfile(const std::string& file) override;
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;
@@ -37,8 +37,7 @@ public:
     ImageBytes ProgramResource(const char* name) override;
 
 private:
-    bool RewriteProfile(const std::string& file, const std::string& section, const std::string& key,
-                        const std::string* value);
+    bool RewriteProfile(const std::string& file, const char* section, const char* key, const std::string* value);
     // Puts a replacement written beside the target in its place in one step; throws EFCreateError.
     void PlaceReplacement(const std::string& path, const std::string& temp, bool exists, KeptSecurity kept);
     [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);

@@ -47,7 +47,7 @@ std::string PosixPath(const std::string& path) {
     return posix;
 }
 
-std::string PosixFiles::ReadProfileEntry(const std::string& file, const std::string& section, const std::string& key,
+std::string PosixFiles::ReadProfileEntry(const std::string& file, const char* section, const char* key,
                                          const std::string& defaultValue) {
     if (!FileIsPresent(file)) return defaultValue;
     std::string value = orv::ini::Read(ReadWholeFile(file), section, key).value_or(defaultValue);
@@ -55,11 +55,11 @@ std::string PosixFiles::ReadProfileEntry(const std::string& file, const std::str
     return value;
 }
 
-bool PosixFiles::WriteProfileEntry(const std::string&, const std::string&, const std::string&, const std::string&) {
+bool PosixFiles::WriteProfileEntry(const std::string&, const char*, const char*, const std::string&) {
     Unsupported("WriteProfileEntry");
 }
 
-void PosixFiles::RemoveProfileEntry(const std::string&, const std::string&, const std::string&) {
+void PosixFiles::RemoveProfileEntry(const std::string&, const char*, const char*) {
     Unsupported("RemoveProfileEntry");
 }
 

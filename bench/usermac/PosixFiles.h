@@ -11,10 +11,10 @@ class PosixFiles final : public orv::Platform {
 public:
     explicit PosixFiles(bool flushWrites) : flushWrites_(flushWrites) {}
 
-    std::string ReadProfileEntry(const std::string& file, const std::string& section, const std::string& key,
-                                  const std::string& defaultValue) override;
-    bool WriteProfileEntry(const std::string&, const std::string&, const std::string&, const std::string&) override;
-    void RemoveProfileEntry(const std::string&, const std::string&, const std::string&) override;
+    std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
+                                 const std::string& defaultValue) override;
+    bool WriteProfileEntry(const std::string&, const char*, const char*, const std::string&) override;
+    void RemoveProfileEntry(const std::string&, const char*, const char*) override;
     void FlushProfile(const std::string&) override {}
     bool FileIsPresent(const std::string& path) override;
     bool FolderIsPresent(const std::string& path) override;
