@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <vector>
 
 #include "AppText.h"
@@ -30,17 +31,20 @@ struct DialogButton {
     DialogAnswer answer;
 };
 
+constexpr DialogButton OkButton[] = {{IDS_BUTTON_OK, AnswerOk}};
+constexpr DialogButton YesNoButtons[] = {{IDS_BUTTON_YES, AnswerYes}, {IDS_BUTTON_NO, AnswerNo}};
+
 struct Dialog {
     std::string title;
-    std::string text;
-    std::vector<DialogButton> buttons;
+    const std::string& text;
+    std::span<const DialogButton> buttons;
     std::vector<std::string> captions;
     DialogAnswer cancelAnswer = AnswerOk;  // what Escape presses
     DialogAnswer answer = AnswerCancel;
     bool done = false;
     HWND window = nullptr;
 
-    Dialog() = default;
+    explicit Dialog(const std::string& shown) : text(shown) {}
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
     ~Dialog() {
@@ -241,14 +245,13 @@ DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogB
     const HFONT font =
         messageFont.Get() != nullptr ? messageFont.Font() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
-    Dialog dialog;
+    Dialog dialog(text);
     dialog.title = ResourceText(kind == DialogKind::Error ? IDS_TITLE_ERROR : IDS_TITLE_INFORMATION);
-    dialog.text = text;
     if (buttons == DialogButtons::YesNo) {
-        dialog.buttons = {{IDS_BUTTON_YES, AnswerYes}, {IDS_BUTTON_NO, AnswerNo}};
+        dialog.buttons = YesNoButtons;
         dialog.cancelAnswer = AnswerNo;
     } else {
-        dialog.buttons = {{IDS_BUTTON_OK, AnswerOk}};
+        dialog.buttons = OkButton;
         dialog.cancelAnswer = AnswerOk;
     }
     for (const DialogButton& button : dialog.buttons) dialog.captions.push_back(ResourceText(button.captionId));
