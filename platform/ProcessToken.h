@@ -9,13 +9,7 @@ namespace orv {
 
 class ProcessToken {
 public:
-    ProcessToken() {
-        HANDLE raw = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return;
-        token_ = KernelHandle(raw);
-        DWORD size = 0;
-        userKnown_ = GetTokenInformation(token_.Get(), TokenUser, &user_, sizeof user_, &size) != FALSE;
-    }
+    ProcessToken();  // out of line: one copy for the three places that read the token
     bool Valid() const { return token_.Valid(); }
     HANDLE Get() const { return token_.Get(); }
     // The account's SID (TokenUser); null where the token could not be read.
