@@ -3,6 +3,8 @@
 // system's message box; the program then goes on with its window open.
 #include <string>
 
+#include "StringCode.h"
+
 namespace orv {
 
 // Shows the message (ended with a full stop where it needs one), titled with the application's title.

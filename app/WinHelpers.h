@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "StringCode.h"
+
 namespace orv {
 
 // A GDI object (font, brush) that is deleted with its owner.

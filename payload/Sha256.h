@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "StringCode.h"
+
 namespace orv {
 
 class Sha256 {

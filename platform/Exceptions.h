@@ -4,6 +4,8 @@
 #include <exception>
 #include <string>
 
+#include "StringCode.h"
+
 namespace orv {
 
 class Exception : public std::exception {

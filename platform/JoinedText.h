@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "StringCode.h"
+
 namespace orv {
 
 std::string Joined(std::initializer_list<std::string_view> pieces);

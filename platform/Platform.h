@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "StringCode.h"
+
 namespace orv {
 
 // Called once per top-level window with its class name (at most 254 characters).

@@ -1,0 +1,5 @@
+#include "StringCode.h"
+
+template std::string::basic_string(const std::string&);
+template std::string::basic_string(std::string&&) noexcept;
+template std::string::basic_string(const char*, const std::allocator<char>&);
