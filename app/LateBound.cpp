@@ -31,22 +31,35 @@ const LateBoundFunctions& LateBound() {
     return functions;
 }
 
-const char* const LateLoadedLibraries[] = {
+constexpr const char* LateLoadedLibraries[] = {
     "uxtheme",  "dwmapi",  "comctl32", "userenv", "profapi", "setupapi", "apphelp", "propsys", "cryptbase",
     "cryptsp",  "secur32", "sspicli",  "ntmarta", "oleacc",  "clbcatq",  "version", "shfolder", "riched20",
     "msimg32",  "winmm",   "wtsapi32", "netapi32", "mpr",    "imm32",
 };
 const int LateLoadedLibraryCount = static_cast<int>(sizeof LateLoadedLibraries / sizeof LateLoadedLibraries[0]);
 
-void PreloadSystemLibraries() {
-    char folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH - 16) return;
+// The names are short: a backslash, a name and ".dll" fit in the 16 characters kept free after the folder.
+constexpr bool NamesFit() {
     for (const char* name : LateLoadedLibraries) {
-        const std::string path = std::string(folder, length) + "\\" + name + ".dll";
+        if (std::char_traits<char>::length(name) > 10) return false;
+    }
+    return true;
+}
+static_assert(NamesFit());
+
+void PreloadSystemLibraries() {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH - 16) return;
+    path[length] = '\\';
+    for (const char* name : LateLoadedLibraries) {
+        char* const end = path + length + 1;
+        const std::size_t size = std::char_traits<char>::length(name);
+        std::char_traits<char>::copy(end, name, size);
+        std::char_traits<char>::copy(end + size, ".dll", 5);
         // Their own imports are then looked for beside them, in the system folder, too. A DLL this system
         // does not have is simply not there to be planted in its place by anything the system loads.
-        LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
 }
 
