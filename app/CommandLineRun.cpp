@@ -120,7 +120,8 @@ RunFacts GatherFacts(const Options& options, bool elevated) {
                           static_cast<int>(bias / 60), static_cast<int>(bias % 60)};
     const int places[] = {1, 4, 7, 10, 13, 17, 20};
     for (int i = 0; i < 7; ++i) PutTwoDigits(rest + places[i], fields[i]);
-    facts.localTime = DecimalText(now.wYear) + rest;
+    facts.localTime = DecimalText(now.wYear);
+    facts.localTime += rest;
     char name[256];
     DWORD size = sizeof name;
     facts.user = GetUserNameA(name, &size) ? name : "?";
@@ -136,7 +137,10 @@ RunFacts GatherFacts(const Options& options, bool elevated) {
 
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+    for (const std::string& line : lines) {
+        if (!text.empty()) text += '\n';
+        text += line;
+    }
     return text;
 }
 
