@@ -48,7 +48,7 @@ std::string Architecture(WORD processor) {
         case PROCESSOR_ARCHITECTURE_INTEL: return "x86";
         case PROCESSOR_ARCHITECTURE_AMD64: return "x64";
         case 12: return "ARM64";  // PROCESSOR_ARCHITECTURE_ARM64, newer than these headers' XP target
-        default: return Joined({"architecture ", DecimalText(processor)});
+        default: return Joined({"architecture ", Decimal(processor)});
     }
 }
 
@@ -62,9 +62,9 @@ std::string Windows() {
     GetSystemInfo(&own);
     std::string text = DecimalText(v.dwMajorVersion);
     text += '.';
-    text += DecimalText(v.dwMinorVersion);
+    text += Decimal(v.dwMinorVersion);
     text += " build ";
-    text += DecimalText(v.dwBuildNumber);
+    text += Decimal(v.dwBuildNumber);
     if (v.szCSDVersion[0] != '\0') (text += ' ') += v.szCSDVersion;
     text += v.wProductType == VER_NT_WORKSTATION ? " workstation, " : " server, ";
     text += Architecture(native.wProcessorArchitecture);

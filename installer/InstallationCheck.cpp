@@ -11,7 +11,7 @@
 namespace orv {
 namespace {
 
-std::string Bytes(std::size_t size) { return Joined({DecimalText(size), " bytes"}); }
+std::string Bytes(std::size_t size) { return Joined({Decimal(size), " bytes"}); }
 
 CheckRow FileRow(Platform& platform, const std::string& root, const PayloadItem& item, const char* target,
                  bool installed) {

@@ -48,7 +48,7 @@ std::string Charset(unsigned codePage) {
         case 950: return "big5";
         case 65001: return "utf-8";
         case 0: return "windows-1252";
-        default: return "windows-" + DecimalText(codePage);
+        default: return Joined({"windows-", Decimal(codePage)});
     }
 }
 
@@ -103,8 +103,8 @@ std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
     page.Text(title) << "</title></head><body>\n<h1>";
     page.Text(title) << "</h1>\n";
     page << "<p class=result>Result: <span class=" << PassOrFail(pass) << ">" << PassOrFail(pass) << "</span>. ";
-    page.Text(Joined({DecimalText(holding), " of ", DecimalText(s.rows.size()), " items as expected; exit code ",
-                      DecimalText(static_cast<unsigned long>(s.code)), " (", CodeMeaning(s.code), ")."}))
+    page.Text(Joined({Decimal(holding), " of ", Decimal(s.rows.size()), " items as expected; exit code ",
+                      Decimal(static_cast<unsigned long>(s.code)), " (", CodeMeaning(s.code), ")."}))
         << "</p>\n";
 
     page << "<h2>The run</h2>\n<table>\n";

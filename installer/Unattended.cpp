@@ -53,15 +53,15 @@ public:
     void FolderCreated(const std::string& path) override { report_.Record({"folder created: ", path}); }
     void FileWritten(const std::string& path, const unsigned char* data, std::size_t size) override {
         report_.Record(
-            {"file written: ", path, " (", DecimalText(size), " bytes, sha256 ", Sha256::Of(data, size), ")"});
+            {"file written: ", path, " (", Decimal(size), " bytes, sha256 ", Sha256::Of(data, size), ")"});
     }
     void WrittenInPlace(const std::string& path) override {
         report_.Say({"Warning: ", path,
                      " was rewritten in place, not in one step: this user may not create files in its folder"});
     }
     void UserMacRewritten(const std::string& path, std::size_t before, std::size_t after) override {
-        report_.Record({"user.mac rewritten: ", path, " (", DecimalText(before), " lines before, ",
-                        DecimalText(after), " after)"});
+        report_.Record({"user.mac rewritten: ", path, " (", Decimal(before), " lines before, ",
+                        Decimal(after), " after)"});
     }
     void VersionRecorded(const std::string& profile, const std::string& version) override {
         report_.Record({"version recorded: ", version, " in ", profile});
@@ -130,7 +130,7 @@ int ReportStatus(Platform& platform, const std::string& root, Report& report) {
     const char* state = found.score == 0                 ? "not installed"
                         : found.score == addon::FullScore ? "installed"
                                                           : "incomplete";
-    report.Say({"score ", DecimalText(found.score), " of 9: ", state});
+    report.Say({"score ", Decimal(found.score), " of 9: ", state});
     return ExitSuccess;
 }
 
@@ -149,7 +149,7 @@ int Verify(const std::vector<CheckRow>& rows, Report& report) {
             report.Say({mark, row.path, "  sha256 ", row.foundSha256, row.pass ? "" : "  expected ",
                         row.pass ? std::string_view() : row.expectedSha256});
     }
-    report.Say({DecimalText(Holding(rows)), " of 9 hold"});
+    report.Say({Decimal(Holding(rows)), " of 9 hold"});
     return Holding(rows) == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
 }
 
@@ -162,7 +162,7 @@ void WarnOfLongPaths(const std::string& root, Report& report) {
     for (const char* file : addon::Files) longest = std::max(longest, std::char_traits<char>::length(file));
     longest += root.size() + std::char_traits<char>::length(ReplacementSuffix);
     if (longest > LongestPath) {
-        report.Say({"Warning: ", root, " is too long: paths under it exceed the ", DecimalText(LongestPath),
+        report.Say({"Warning: ", root, " is too long: paths under it exceed the ", Decimal(LongestPath),
                     " characters Windows allows"});
     }
 }
@@ -181,7 +181,7 @@ bool MayChangeTheHost(Platform& platform, const std::string& root, Report& repor
     const auto program = HostProgramRunning(platform, root, unexamined);
     // The system's protected processes are closed even to SYSTEM; the record says which were passed over.
     for (const RunningProcess& process : unexamined)
-        report.Record({"not examined: process ", DecimalText(process.id), " (", process.name, ")"});
+        report.Record({"not examined: process ", Decimal(process.id), " (", process.name, ")"});
     if (program) {
         dialogs.ShowMessageDialog(msg::HostRunning, DialogKind::Error, DialogButtons::Ok);
         report.Say({"running: ", program->name, " (", program->image, ")"});
@@ -209,7 +209,7 @@ int ChangeTheHost(Platform& platform, Action action, const HostLocation& host, c
     // A deletion that failed is not reported by the procedure; the tree itself tells whether the work is done.
     const int score = InspectInstallation(platform, host.root).score;
     const bool done = action == Action::Install ? score == addon::FullScore : score == 0;
-    if (!done) report.Say({"Error: the installation is incomplete afterwards (score ", DecimalText(score), " of 9)"});
+    if (!done) report.Say({"Error: the installation is incomplete afterwards (score ", Decimal(score), " of 9)"});
     return done ? ExitSuccess : ExitReportedFailures;
 }
 
@@ -243,7 +243,7 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     found.rows = CheckInstallation(platform, host.root, payload, install);
     if (code != ExitSuccess || Holding(found.rows) == addon::FullScore) return code;
     report.Say({"Error: the installation differs from what ", install ? "an install" : "a removal", " leaves (",
-                DecimalText(Holding(found.rows)), " of 9 as expected)"});
+                Decimal(Holding(found.rows)), " of 9 as expected)"});
     return ExitVerifyFailed;
 }
 
@@ -268,7 +268,7 @@ int WriteReport(Platform& platform, const RunFacts& facts, const Options& option
         report.Say({"Error: the report could not be written: ", WithFullStop(e.Message())});
         return code == ExitSuccess ? ExitReportedFailures : code;
     }
-    report.Record({"report written: ", platform.FullPath(options.reportFile), " (", DecimalText(html.size()),
+    report.Record({"report written: ", platform.FullPath(options.reportFile), " (", Decimal(html.size()),
                    " bytes, sha256 ", Sha256::Of(html), ")"});
     return code;
 }
@@ -286,7 +286,7 @@ void RecordEvent(Platform& platform, const RunFacts& facts, const Options& optio
     text += ActionName(options.action);
     text += code == ExitSuccess ? " succeeded" : refused ? " refused" : " failed";
     text += "\r\nexit code ";
-    text += DecimalText(static_cast<unsigned long>(code));
+    text += Decimal(static_cast<unsigned long>(code));
     text += "\r\nuser ";
     text += facts.account;
     text += "\r\nlog ";
@@ -331,7 +331,7 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
         code = ExitReportedFailures;
     };
     recordLost();
-    report.Record({"exit code ", DecimalText(static_cast<unsigned long>(code))});
+    report.Record({"exit code ", Decimal(static_cast<unsigned long>(code))});
     recordLost();
     RecordEvent(platform, facts, options, code);
     return code;

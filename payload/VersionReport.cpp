@@ -17,7 +17,7 @@ std::vector<std::string> VersionLines(const std::string& commit, const std::vect
     for (std::size_t i = 0; i < payload.size() && i < std::size(PayloadCatalogue); ++i) {
         const PayloadItem& item = payload[i];
         lines.push_back(Joined({PayloadCatalogue[i].name, "  <ChemStation>", PayloadCatalogue[i].target, "  ",
-                                DecimalText(item.Size()), " bytes  sha256 ", Sha256::Of(item.Data(), item.Size())}));
+                                Decimal(item.Size()), " bytes  sha256 ", Sha256::Of(item.Data(), item.Size())}));
     }
     return lines;
 }

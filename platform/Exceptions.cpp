@@ -3,17 +3,7 @@
 
 namespace orv {
 
-std::string DecimalText(unsigned long value) {
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    std::string text;
-    while (n > 0) text += digits[--n];
-    return text;
-}
+std::string DecimalText(unsigned long value) { return std::string(std::string_view(Decimal(value))); }
 
 std::string InOutErrorText(unsigned long code) {
     switch (code) {
@@ -24,7 +14,7 @@ std::string InOutErrorText(unsigned long code) {
     case 100: return "Read beyond end of file";
     case 101: return "Disk full";
     case 106: return "Invalid numeric input";
-    default: return Joined({"I/O error ", DecimalText(code)});
+    default: return Joined({"I/O error ", Decimal(code)});
     }
 }
 

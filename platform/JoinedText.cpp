@@ -11,4 +11,11 @@ std::string Joined(std::initializer_list<std::string_view> pieces) {
     return text;
 }
 
+Decimal::Decimal(unsigned long value) {
+    do {
+        digits_[--start_] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+}
+
 }  // namespace orv

@@ -579,7 +579,7 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
 
 void WindowsPlatform::ThrowLockError(const std::string& what, unsigned long code) {
     throw Exception(
-        Joined({"The one-run lock ", what, ": error ", DecimalText(code), " (", SystemErrorText(code), ")"}));
+        Joined({"The one-run lock ", what, ": error ", Decimal(code), " (", SystemErrorText(code), ")"}));
 }
 
 // The namespace is opened when another elevated run made it; either way this process keeps its handle, since
@@ -629,7 +629,7 @@ bool WindowsPlatform::ClaimSoleRun() {
         char user[256];
         DWORD size = sizeof user;
         const bool named = GetUserNameA(user, &size);
-        std::string text = Joined({"process ", DecimalText(GetCurrentProcessId()), " (",
+        std::string text = Joined({"process ", Decimal(GetCurrentProcessId()), " (",
                                    std::string_view(program, length < MAX_PATH ? length : 0), ")",
                                    named ? " of user " : "", named ? user : ""});
         text.resize(HolderSize - 1);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "JoinedText.h"
 #include "LineList.h"
 
 namespace orv {
@@ -17,6 +20,12 @@ TEST(TextFunctions, TrimBlanks) {
         {"a b", "a b"},
     };
     for (const auto& c : cases) EXPECT_EQ(TrimBlanks(c.in), c.out) << c.in;
+}
+
+TEST(TextFunctions, Decimal) {
+    EXPECT_EQ(Joined({"[", Decimal(0), "]"}), "[0]");
+    EXPECT_EQ(Joined({Decimal(1618), Decimal(10)}), "161810");
+    EXPECT_EQ(std::string_view(Decimal(ULONG_MAX)), std::to_string(ULONG_MAX));  // every digit of the widest
 }
 
 TEST(TextFunctions, UpperCaseAscii) {
