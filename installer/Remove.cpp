@@ -1,4 +1,4 @@
-#include <vector>
+#include <iterator>
 
 #include "Exceptions.h"
 #include "HostContract.h"
@@ -22,12 +22,19 @@ bool RemoveLogged(Platform& platform, const std::string& path, StepLog& log) {
     return false;
 }
 
+// The backups that are the configuration again, by their place in host::Backups.
+struct Restored {
+    bool backup[std::size(host::Backups)] = {};
+    bool any = false;
+};
+
 // A backup is put back over its configuration file; a failed copy keeps it for the next attempt and the
-// user is told. Returns the backups that are the configuration again.
-std::vector<const host::Backup*> RestoreBackups(Platform& platform, const std::string& root, FolderGuard& guard,
-                                                UserDialogs& dialogs, StepLog& log) {
-    std::vector<const host::Backup*> restored;
-    for (const host::Backup& pair : host::Backups) {
+// user is told.
+Restored RestoreBackups(Platform& platform, const std::string& root, FolderGuard& guard, UserDialogs& dialogs,
+                        StepLog& log) {
+    Restored restored;
+    for (std::size_t i = 0; i < std::size(host::Backups); ++i) {
+        const host::Backup& pair = host::Backups[i];
         const std::string backup = root + pair.backup;
         const std::string config = root + pair.config;
         if (!platform.FileIsPresent(backup)) continue;
@@ -35,7 +42,7 @@ std::vector<const host::Backup*> RestoreBackups(Platform& platform, const std::s
             dialogs.ShowMessageDialog(msg::LinkRefused(config), DialogKind::Error, DialogButtons::Ok);
         } else if (platform.CopyOver(backup, config)) {
             log.BackupRestored(backup, config);
-            restored.push_back(&pair);
+            restored.backup[i] = restored.any = true;
         } else {
             dialogs.ShowMessageDialog(msg::RestoreFailed(config), DialogKind::Error, DialogButtons::Ok);
         }
@@ -98,14 +105,14 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
         dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
         refused = true;
     }
-    const std::vector<const host::Backup*> restored = RestoreBackups(platform, root, guard, dialogs, log);
-    const bool instrumentsDone = restored.empty() || RemoveInstrumentFiles(platform, host.profile, guard, log);
+    const Restored restored = RestoreBackups(platform, root, guard, dialogs, log);
+    const bool instrumentsDone = !restored.any || RemoveInstrumentFiles(platform, host.profile, guard, log);
     // Only now, and only when every instrument file is gone, are the backups deleted: a run that dies before
     // this point, or could not delete an instrument file, leaves them, and the next run restores again and
     // finishes. Deleted first, they would take with them the only sign that the instrument files still have
     // to go.
-    if (instrumentsDone) {
-        for (const host::Backup* pair : restored) RemoveLogged(platform, root + pair->backup, log);
+    for (std::size_t i = 0; i < std::size(host::Backups); ++i) {
+        if (instrumentsDone && restored.backup[i]) RemoveLogged(platform, root + host::Backups[i].backup, log);
     }
     // In an add-on folder that has become a link nothing is deleted: each file left there is named, as the
     // install names each file it refuses, and the removal does not say it is done.
@@ -132,7 +139,7 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     changing.End();
     RefreshStatus(platform, root, view);
     if (refused) return true;
-    dialogs.ShowMessageDialog(!restored.empty() ? msg::RemovedRestored : msg::Removed, DialogKind::Information,
+    dialogs.ShowMessageDialog(restored.any ? msg::RemovedRestored : msg::Removed, DialogKind::Information,
                               DialogButtons::Ok);
     return true;
 }
