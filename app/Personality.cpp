@@ -39,7 +39,8 @@ constexpr _Unwind_Exception_Class kCxxException = 0x474e5543432b2b00ULL;
 
 constexpr unsigned char kOmit = 0xff;
 
-std::uintptr_t Uleb128(const unsigned char*& p) {
+// A LEB128 number: seven bits a byte, lowest first; a signed one extends its last byte's sign bit.
+std::uintptr_t Leb128(const unsigned char*& p, bool isSigned) {
     std::uintptr_t value = 0;
     unsigned shift = 0;
     unsigned char byte;
@@ -48,21 +49,12 @@ std::uintptr_t Uleb128(const unsigned char*& p) {
         if (shift < 32) value |= static_cast<std::uintptr_t>(byte & 0x7f) << shift;
         shift += 7;
     } while (byte & 0x80);
+    if (isSigned && shift < 32 && (byte & 0x40)) value |= ~std::uintptr_t{0} << shift;
     return value;
 }
 
-std::intptr_t Sleb128(const unsigned char*& p) {
-    std::uintptr_t value = 0;
-    unsigned shift = 0;
-    unsigned char byte;
-    do {
-        byte = *p++;
-        if (shift < 32) value |= static_cast<std::uintptr_t>(byte & 0x7f) << shift;
-        shift += 7;
-    } while (byte & 0x80);
-    if (shift < 32 && (byte & 0x40)) value |= ~std::uintptr_t{0} << shift;
-    return static_cast<std::intptr_t>(value);
-}
+std::uintptr_t Uleb128(const unsigned char*& p) { return Leb128(p, false); }
+std::intptr_t Sleb128(const unsigned char*& p) { return static_cast<std::intptr_t>(Leb128(p, true)); }
 
 template <typename T>
 std::uintptr_t Fixed(const unsigned char*& p) {
