@@ -37,7 +37,10 @@ struct Machine {
         return true;
     }
 
-    const unsigned char* SkipBlock(const unsigned char* p) { return p + ReadUleb(p); }
+    static const unsigned char* SkipBlock(const unsigned char* p) {
+        const std::uintptr_t length = ReadUleb(p);
+        return p + length;
+    }
 
     bool Run(const unsigned char* p, const unsigned char* end);
 };
