@@ -51,6 +51,8 @@ struct FrameRules {
 // The variable-length numbers of the DWARF records (LEB128).
 std::uintptr_t ReadUleb(const unsigned char*& p);
 std::intptr_t ReadSleb(const unsigned char*& p);
+// A value written with one of the DW_EH_PE encodings GCC uses; false for any other.
+bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t& value);
 
 // The description of the code at address, or false when the program's table has none.
 bool FindFrameRecord(std::uintptr_t address, FrameRecord& record);

@@ -36,16 +36,6 @@ std::intptr_t ReadSleb(const unsigned char*& p) {
     return static_cast<std::intptr_t>(value);
 }
 
-namespace {
-
-constexpr unsigned char kOmitted = 0xff;  // DW_EH_PE_omit
-
-std::uint32_t Word(const unsigned char* p) {
-    std::uint32_t value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
-
 template <typename T>
 std::uintptr_t Take(const unsigned char*& p) {
     T value;
@@ -54,15 +44,18 @@ std::uintptr_t Take(const unsigned char*& p) {
     return static_cast<std::uintptr_t>(value);
 }
 
-// Reads an address written with a DW_EH_PE encoding. The compiler writes absolute and pc-relative addresses
-// of 2 or 4 bytes, the personality routine's through a pointer (the indirect bit); any other encoding makes
-// the record unreadable (false). As in libgcc, a zero stays zero: no LSDA, or a function the linker dropped.
+// Reads an address written with a DW_EH_PE encoding. The compiler writes absolute and pc-relative values of
+// 2 or 4 bytes or of LEB128 form, the personality routine's and the catch types through a pointer (the
+// indirect bit); any other encoding makes the record unreadable (false). As in libgcc, a zero stays zero: no
+// LSDA, or a function the linker dropped.
 bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t& value) {
     const auto field = reinterpret_cast<std::uintptr_t>(p);
     switch (encoding & 0x0f) {
     case 0x00: value = Take<std::uintptr_t>(p); break;  // DW_EH_PE_absptr
+    case 0x01: value = ReadUleb(p); break;              // uleb128
     case 0x02: value = Take<std::uint16_t>(p); break;   // udata2
     case 0x03: value = Take<std::uint32_t>(p); break;   // udata4
+    case 0x09: value = static_cast<std::uintptr_t>(ReadSleb(p)); break;  // sleb128
     case 0x0a: value = Take<std::int16_t>(p); break;    // sdata2
     case 0x0b: value = Take<std::int32_t>(p); break;    // sdata4
     default: return false;
@@ -73,6 +66,17 @@ bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t
     if (encoding & 0x80) value = *reinterpret_cast<const std::uintptr_t*>(value);
     return true;
 }
+
+namespace {
+
+constexpr unsigned char kOmitted = 0xff;  // DW_EH_PE_omit
+
+std::uint32_t Word(const unsigned char* p) {
+    std::uint32_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
 
 // How a CIE's FDEs are written.
 struct FdeLayout {
