@@ -1,39 +1,41 @@
 // How the unwinder finds the description of a frame, kept small.
 //
-// To unwind a frame, libgcc's unwinder asks _Unwind_Find_FDE for the frame description (FDE) that covers
-// the frame's address. The library's own registry sorts the descriptions of every registered module into
-// a search table, with locks for threads: 10 KB of a program that throws only to report an error. This
-// program has one table, its .eh_frame section, whose bounds the linker gives (app/CMakeLists.txt); a
-// lookup reads it from start to end, a few microseconds per frame on an error path. The records are those
-// of the DWARF call frame information as GCC writes them (a CIE, then FDEs that point back to it). Only the
+// Unwinding a frame starts from its frame description (FDE), found by the frame's address. libgcc keeps a
+// registry of every registered module's descriptions, sorted into a search table with locks for threads:
+// 10 KB of a program that throws only to report an error. This program has one table, its .eh_frame
+// section, whose bounds the linker gives (app/CMakeLists.txt); a lookup reads it from start to end, a few
+// microseconds per frame on an error path. The records are those of the DWARF call frame information as
+// GCC writes them: a CIE with what several functions share, then FDEs that point back to it. Only the
 // 32-bit program unwinds this way; the 64-bit one uses the tables of Windows itself.
 #include <cstdint>
 #include <cstring>
 
+#include "FrameRules.h"
+
 extern "C" const unsigned char orv_eh_frame_start[], orv_eh_frame_end[];
 
-namespace {
+namespace orv::unwind {
 
-// libgcc's struct dwarf_eh_bases: what an address in the description is relative to.
-struct EhBases {
-    void* tbase;
-    void* dbase;
-    void* func;
-};
-
-std::uint32_t Word(const unsigned char* p) {
-    std::uint32_t value;
-    std::memcpy(&value, p, sizeof value);
+std::uintptr_t ReadUleb(const unsigned char*& p) {
+    std::uintptr_t value = 0;
+    unsigned shift = 0;
+    unsigned char byte;
+    do {
+        byte = *p++;
+        if (shift < 32) value |= std::uintptr_t(byte & 0x7f) << shift;
+        shift += 7;
+    } while (byte & 0x80);
     return value;
 }
 
-void SkipLeb128(const unsigned char*& p) {
-    while (*p++ & 0x80) {
-    }
+std::intptr_t ReadSleb(const unsigned char*& p) {
+    const unsigned char* start = p;
+    std::uintptr_t value = ReadUleb(p);
+    const unsigned bits = 7 * unsigned(p - start);
+    if (bits < 32 && (p[-1] & 0x40)) value |= ~std::uintptr_t(0) << bits;  // the sign bit of the last byte
+    return static_cast<std::intptr_t>(value);
 }
 
-// Reads an address written with a DW_EH_PE encoding. The compiler writes absolute and pc-relative
-// addresses of 2, 4 or 8 bytes; any other encoding makes the record unreadable (false).
 template <typename T>
 std::uintptr_t Take(const unsigned char*& p) {
     T value;
@@ -42,76 +44,110 @@ std::uintptr_t Take(const unsigned char*& p) {
     return static_cast<std::uintptr_t>(value);
 }
 
+// Reads an address written with a DW_EH_PE encoding. The compiler writes absolute and pc-relative values of
+// 2 or 4 bytes or of LEB128 form, the personality routine's and the catch types through a pointer (the
+// indirect bit); any other encoding makes the record unreadable (false). As in libgcc, a zero stays zero: no
+// LSDA, or a function the linker dropped.
 bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t& value) {
     const auto field = reinterpret_cast<std::uintptr_t>(p);
     switch (encoding & 0x0f) {
     case 0x00: value = Take<std::uintptr_t>(p); break;  // DW_EH_PE_absptr
+    case 0x01: value = ReadUleb(p); break;              // uleb128
     case 0x02: value = Take<std::uint16_t>(p); break;   // udata2
     case 0x03: value = Take<std::uint32_t>(p); break;   // udata4
-    case 0x04: value = Take<std::uint64_t>(p); break;   // udata8
+    case 0x09: value = static_cast<std::uintptr_t>(ReadSleb(p)); break;  // sleb128
     case 0x0a: value = Take<std::int16_t>(p); break;    // sdata2
     case 0x0b: value = Take<std::int32_t>(p); break;    // sdata4
-    case 0x0c: value = Take<std::int64_t>(p); break;    // sdata8
     default: return false;
     }
-    switch (encoding & 0x70) {
-    case 0x00: return true;                           // absolute
-    case 0x10: value += field; return true;           // DW_EH_PE_pcrel
-    default: return false;
-    }
+    if ((encoding & 0x70) > 0x10) return false;  // neither absolute nor DW_EH_PE_pcrel
+    if (value == 0) return true;
+    if (encoding & 0x10) value += field;
+    if (encoding & 0x80) value = *reinterpret_cast<const std::uintptr_t*>(value);
+    return true;
 }
 
-// The encoding of the addresses in the FDEs that share this CIE (its augmentation's 'R').
-bool FdeEncoding(const unsigned char* cie, unsigned char& encoding) {
+namespace {
+
+constexpr unsigned char kOmitted = 0xff;  // DW_EH_PE_omit
+
+std::uint32_t Word(const unsigned char* p) {
+    std::uint32_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+
+// How a CIE's FDEs are written.
+struct FdeLayout {
+    bool augmented;  // the FDE holds augmentation data (a CIE augmentation starting with 'z')
+    unsigned char encoding;
+    unsigned char lsdaEncoding;
+};
+
+// What the CIE says for all its FDEs; false for a CIE this unwinder does not know.
+bool ReadCie(const unsigned char* cie, FrameRecord& record, FdeLayout& layout) {
     const unsigned char* p = cie + 8;  // past the length and the CIE id
     const unsigned char version = *p++;
     const char* augmentation = reinterpret_cast<const char*>(p);
     p += std::strlen(augmentation) + 1;
-    encoding = 0x00;
-    if (augmentation[0] != 'z') return augmentation[0] == '\0';
-    SkipLeb128(p);  // code alignment
-    SkipLeb128(p);  // data alignment
-    if (version == 1)
-        ++p;  // return address register
-    else
-        SkipLeb128(p);
-    SkipLeb128(p);  // the augmentation data's length
-    for (const char* letter = augmentation + 1; *letter; ++letter) {
-        std::uintptr_t personality;
-        switch (*letter) {
-        case 'R': encoding = *p; return true;
-        case 'L': ++p; break;
-        case 'P':
-            if (!ReadEncoded(*p++ & 0x7f, p, personality)) return false;
-            break;
-        case 'S': break;
-        default: return false;
+    record.codeAlignment = ReadUleb(p);
+    record.dataAlignment = ReadSleb(p);
+    if ((version == 1 ? *p++ : ReadUleb(p)) != kEip) return false;
+    layout = {*augmentation == 'z', 0x00, kOmitted};
+    record.personality = nullptr;
+    if (layout.augmented) {
+        const std::uintptr_t length = ReadUleb(p);
+        const unsigned char* data = p;
+        for (const char* letter = augmentation + 1; *letter; ++letter) {
+            std::uintptr_t personality;
+            switch (*letter) {
+            case 'R': layout.encoding = *data++; break;
+            case 'L': layout.lsdaEncoding = *data++; break;
+            case 'P':
+                if (!ReadEncoded(*data++, data, personality)) return false;
+                record.personality = reinterpret_cast<Personality>(personality);
+                break;
+            default: return false;  // 'S' (a signal frame) and later letters: never written for this program
+            }
         }
+        p += length;
+    } else if (*augmentation != '\0') {
+        return false;
     }
+    record.initialRules = p;
+    record.initialEnd = cie + 4 + Word(cie);
     return true;
 }
 
 }  // namespace
 
-extern "C" const void* _Unwind_Find_FDE(void* pc, EhBases* bases) {
-    const auto address = reinterpret_cast<std::uintptr_t>(pc);
-    const unsigned char* record = orv_eh_frame_start;
-    for (; orv_eh_frame_end - record >= 8 && Word(record) != 0; record += 4 + Word(record)) {
-        if (Word(record) == 0xffffffff) return nullptr;  // 64-bit lengths: never written for this program
-        const std::uint32_t cieDistance = Word(record + 4);
+bool FindFrameRecord(std::uintptr_t address, FrameRecord& record) {
+    const unsigned char* fde = orv_eh_frame_start;
+    for (; orv_eh_frame_end - fde >= 8 && Word(fde) != 0; fde += 4 + Word(fde)) {
+        if (Word(fde) == 0xffffffff) return false;  // 64-bit lengths: never written for this program
+        const std::uint32_t cieDistance = Word(fde + 4);
         if (cieDistance == 0) continue;  // a CIE
-        unsigned char encoding;
-        if (!FdeEncoding(record + 4 - cieDistance, encoding)) continue;
-        const unsigned char* p = record + 8;
+        FdeLayout layout;
+        if (!ReadCie(fde + 4 - cieDistance, record, layout)) continue;
+        const unsigned char* p = fde + 8;
         std::uintptr_t begin, range;
-        if (!ReadEncoded(encoding, p, begin) || !ReadEncoded(encoding & 0x0f, p, range)) continue;
-        // A description whose function the linker dropped starts at zero.
-        if (begin != 0 && address >= begin && address - begin < range) {
-            bases->tbase = nullptr;
-            bases->dbase = nullptr;
-            bases->func = reinterpret_cast<void*>(begin);
-            return record;
+        if (!ReadEncoded(layout.encoding, p, begin) || !ReadEncoded(layout.encoding & 0x0f, p, range)) continue;
+        if (begin == 0 || address < begin || address - begin >= range) continue;
+        record.functionStart = begin;
+        std::uintptr_t lsda = 0;
+        if (layout.augmented) {
+            const std::uintptr_t length = ReadUleb(p);
+            const unsigned char* data = p;
+            if (layout.lsdaEncoding != kOmitted && !ReadEncoded(layout.lsdaEncoding, data, lsda)) return false;
+            p += length;
         }
+        record.lsda = reinterpret_cast<const unsigned char*>(lsda);
+        record.rules = p;
+        record.rulesEnd = fde + 4 + Word(fde);
+        return true;
     }
-    return nullptr;
+    return false;
 }
+
+}  // namespace orv::unwind

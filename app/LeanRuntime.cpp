@@ -60,7 +60,7 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
-// The rest serves the 32-bit program, which unwinds with libgcc's DWARF unwinder; the 64-bit one unwinds
+// The rest serves the 32-bit program, which unwinds with its own DWARF unwinder (Unwinder.cpp); the 64-bit one unwinds
 // through Windows' own tables, with routines of its own.
 #if defined(__i386__)
 

@@ -15,7 +15,13 @@
 #include <typeinfo>
 #include <unwind.h>
 
+#include "FrameRules.h"
+
 namespace {
+
+using orv::unwind::ReadEncoded;
+using orv::unwind::ReadSleb;
+using orv::unwind::ReadUleb;
 
 // The runtime's record of a C++ exception in flight, which ends with the unwinder's header (the Itanium
 // C++ ABI's __cxa_exception, GCC's layout). Only the first and the last two members are used here.
@@ -38,62 +44,6 @@ struct CxaException {
 constexpr _Unwind_Exception_Class kCxxException = 0x474e5543432b2b00ULL;
 
 constexpr unsigned char kOmit = 0xff;
-
-std::uintptr_t Uleb128(const unsigned char*& p) {
-    std::uintptr_t value = 0;
-    unsigned shift = 0;
-    unsigned char byte;
-    do {
-        byte = *p++;
-        if (shift < 32) value |= static_cast<std::uintptr_t>(byte & 0x7f) << shift;
-        shift += 7;
-    } while (byte & 0x80);
-    return value;
-}
-
-std::intptr_t Sleb128(const unsigned char*& p) {
-    std::uintptr_t value = 0;
-    unsigned shift = 0;
-    unsigned char byte;
-    do {
-        byte = *p++;
-        if (shift < 32) value |= static_cast<std::uintptr_t>(byte & 0x7f) << shift;
-        shift += 7;
-    } while (byte & 0x80);
-    if (shift < 32 && (byte & 0x40)) value |= ~std::uintptr_t{0} << shift;
-    return static_cast<std::intptr_t>(value);
-}
-
-template <typename T>
-std::uintptr_t Fixed(const unsigned char*& p) {
-    T value;
-    std::memcpy(&value, p, sizeof value);
-    p += sizeof value;
-    return static_cast<std::uintptr_t>(value);
-}
-
-// Reads a value written with one of the DW_EH_PE encodings GCC uses in these tables: absolute or relative
-// to where it stands, optionally through a pointer. Any other encoding makes the table unreadable (false).
-bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t& value) {
-    const auto field = reinterpret_cast<std::uintptr_t>(p);
-    switch (encoding & 0x0f) {
-    case 0x00: value = Fixed<std::uintptr_t>(p); break;  // absptr
-    case 0x01: value = Uleb128(p); break;
-    case 0x02: value = Fixed<std::uint16_t>(p); break;
-    case 0x03: value = Fixed<std::uint32_t>(p); break;
-    case 0x09: value = static_cast<std::uintptr_t>(Sleb128(p)); break;
-    case 0x0a: value = Fixed<std::int16_t>(p); break;
-    case 0x0b: value = Fixed<std::int32_t>(p); break;
-    default: return false;
-    }
-    switch (encoding & 0x70) {
-    case 0x00: break;
-    case 0x10: if (value != 0) value += field; break;  // pc-relative; zero stays "none"
-    default: return false;
-    }
-    if ((encoding & 0x80) && value != 0) value = *reinterpret_cast<const std::uintptr_t*>(value);
-    return true;
-}
 
 // The size of one entry of the catch types' table.
 unsigned EntrySize(unsigned char encoding) {
@@ -129,11 +79,11 @@ Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours,
     const unsigned char typeEncoding = *p++;
     const unsigned char* types = nullptr;
     if (typeEncoding != kOmit) {
-        const std::uintptr_t offset = Uleb128(p);
+        const std::uintptr_t offset = ReadUleb(p);
         types = p + offset;
     }
     const unsigned char siteEncoding = *p++;
-    const std::uintptr_t sitesLength = Uleb128(p);
+    const std::uintptr_t sitesLength = ReadUleb(p);
     const unsigned char* actions = p + sitesLength;
 
     // The call sites, in order of address. An address outside every site may not throw at all: the function
@@ -145,7 +95,7 @@ Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours,
         if (!ReadEncoded(siteEncoding, p, siteStart) || !ReadEncoded(siteEncoding, p, siteLength) ||
             !ReadEncoded(siteEncoding, p, pad))
             return {Found::Unreadable};
-        action = Uleb128(p);
+        action = ReadUleb(p);
         if (ip < start + siteStart) break;
         if (ip < start + siteStart + siteLength) {
             covered = true;
@@ -164,9 +114,9 @@ Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours,
     // a negative one a dynamic exception specification, which C++20 code does not have.
     bool cleanup = false;
     for (const unsigned char* record = actions + action - 1;;) {
-        const std::intptr_t filter = Sleb128(record);
+        const std::intptr_t filter = ReadSleb(record);
         const unsigned char* next = record;
-        const std::intptr_t displacement = Sleb128(record);
+        const std::intptr_t displacement = ReadSleb(record);
         if (filter < 0 || (filter > 0 && types == nullptr)) return {Found::Unreadable};
         if (filter == 0) {
             cleanup = true;

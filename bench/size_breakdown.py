@@ -18,7 +18,8 @@ TOP = 25
 
 # Runtime pieces grouped by what the program uses them for, matched on the archive member's name.
 GROUPS = [
-    ('unwinder (libgcc_eh)', r'^libgcc_eh\.a'),
+    ('unwinder (the program\'s own; libgcc_eh if linked)',
+     r'^libgcc_eh\.a|^objects\.a\((Unwinder|FrameRules|FrameTables)\.cpp\.obj\)'),
     ('C++ exceptions (throw, catch, personality)', r'^libstdc\+\+\.a\((eh_|bad_)'),
     ('C++ type information (matching a catch)', r'^libstdc\+\+\.a\(.*(type_info|tinfo)'),
     ('C++ new and delete', r'^libstdc\+\+\.a\((new_|del_)'),
@@ -112,8 +113,10 @@ def main(argv):
             print(f'  {size:9,}  {name}')
         groups = collections.Counter()
         for name, size in contributors.items():
-            if name != 'payload resources' and not name.startswith('objects.a('):
-                groups[name if name.startswith(('program', 'base')) else group_of(name)] += size
+            # The program's own objects outside the LTO unit are the resources, counted below, and the unwinder.
+            if name == 'payload resources' or (name.startswith('objects.a(') and group_of(name) == name):
+                continue
+            groups[name if name.startswith(('program', 'base')) else group_of(name)] += size
         groups['resources besides the payload'] = next(raw for name, raw, _, _ in sections if name == '.rsrc') - payload
         groups['headers and section padding'] = total - payload - sum(groups.values())
         print(f'\nThe overhead, all told ({total - payload:,} bytes)')
