@@ -149,7 +149,7 @@ std::string MemoryPlatform::ProfileText(const std::string& file) {
 }
 
 std::string MemoryPlatform::ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                             const std::string& defaultValue) {
+                                             const char* defaultValue) {
     std::string value = defaultValue;
     if (Fault("ReadProfileEntry", file) == 0) {
         if (auto found = ini::Read(ProfileText(file), section, key)) value = std::move(*found);

@@ -22,7 +22,7 @@ public:
 
     // Platform
     std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                 const std::string& defaultValue) override;
+                                 const char* defaultValue) override;
     bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
                            const std::string& value) override;
     void RemoveProfileEntry(const std::string& file, const char* section, const char* key) override;

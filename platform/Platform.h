@@ -77,7 +77,7 @@ public:
     // the program's own names, C strings as the system takes them.
     // GetPrivateProfileStringA with a 2048-byte buffer: at most 2047 characters; the default when absent.
     virtual std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                         const std::string& defaultValue) = 0;
+                                         const char* defaultValue) = 0;
     // WritePrivateProfileStringA; false when the system refuses.
     virtual bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
                                    const std::string& value) = 0;

@@ -319,10 +319,10 @@ struct AdminsOnly {
 }  // namespace
 
 std::string WindowsPlatform::ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                              const std::string& defaultValue) {
+                                              const char* defaultValue) {
     char value[2048];
     const DWORD length =
-        GetPrivateProfileStringA(section, key, defaultValue.c_str(), value, 2048, file.c_str());
+        GetPrivateProfileStringA(section, key, defaultValue, value, 2048, file.c_str());
     return std::string(value, length);
 }
 

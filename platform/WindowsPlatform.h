@@ -9,7 +9,7 @@ namespace orv {
 class WindowsPlatform final : public Platform {
 public:
     std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                 const std::string& defaultValue) override;
+                                 const char* defaultValue) override;
     bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
                            const std::string& value) override;
     void RemoveProfileEntry(const std::string& file, const char* section, const char* key) override;

@@ -12,7 +12,7 @@ public:
     explicit PosixFiles(bool flushWrites) : flushWrites_(flushWrites) {}
 
     std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                 const std::string& defaultValue) override;
+                                 const char* defaultValue) override;
     bool WriteProfileEntry(const std::string&, const char*, const char*, const std::string&) override;
     void RemoveProfileEntry(const std::string&, const char*, const char*) override;
     void FlushProfile(const std::string&) override {}
