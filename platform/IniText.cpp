@@ -48,13 +48,7 @@ std::string_view TrimStart(std::string_view text) {
 // The system keeps names and values as C strings: a NUL ends them.
 std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
-    }
-    return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return UpperCasedEqual(a, b); }
 
 // A name as a caller gives it: blanks and line breaks around it do not count.
 std::string Wanted(const std::string& name) { return std::string(Trim(UpToNul(name), IsBlankOrBreak)); }

@@ -178,7 +178,7 @@ bool ListedKeys(const std::string& file, std::vector<std::pair<std::string, std:
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-    return UpperCaseAscii(TrimBlanks(a)) == UpperCaseAscii(TrimBlanks(b));
+    return UpperCasedEqual(TrimmedView(a), TrimmedView(b));
 }
 
 // The system's edit of the copy is taken only when it reads back as asked: the key gives the value written (after
