@@ -246,6 +246,7 @@ public:
         return it != order_.end() && names_[*it] == name ? *it : std::string::npos;
     }
     bool IsFirst(std::size_t place) const { return Find(names_[place]) == place; }
+    const std::string& Name(std::size_t place) const { return names_[place]; }
 
 private:
     std::vector<std::string> names_;
@@ -265,14 +266,14 @@ struct Shown {
 Shown Index(const Profile& profile) {
     std::vector<std::string> sectionNames;
     for (const Section& section : profile.sections) sectionNames.push_back(UpperCaseAscii(section.name));
-    const FirstPlaces sections(sectionNames);
+    const FirstPlaces sections(std::move(sectionNames));
     std::vector<std::string> names;
     std::vector<const Key*> keys;
     for (std::size_t i = 0; i < profile.sections.size(); ++i) {
         // A lookup finds only the first section of a name; "[]" names none.
         if (profile.sections[i].name.empty() || !sections.IsFirst(i)) continue;
         for (const Key& key : profile.sections[i].keys) {
-            names.push_back(ShownName(sectionNames[i], key.name));
+            names.push_back(ShownName(sections.Name(i), key.name));
             keys.push_back(&key);
         }
     }
