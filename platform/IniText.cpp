@@ -254,7 +254,7 @@ private:
 };
 
 std::string ShownName(const std::string& section, const std::string& key) {
-    return Joined({UpperCaseAscii(section), "\n", UpperCaseAscii(key)});
+    return UpperCaseAscii(Joined({section, "\n", key}));
 }
 
 // Every key a lookup can find, by its upper-cased "SECTION\nKEY" (no name holds a line break).
