@@ -46,7 +46,7 @@ std::string_view TrimStart(std::string_view text) {
 }
 
 // The system keeps names and values as C strings: a NUL ends them.
-std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 bool SameName(std::string_view a, std::string_view b) { return UpperCasedEqual(a, b); }
 
