@@ -51,7 +51,7 @@ std::string_view UpToNul(std::string_view text) { return text.substr(0, text.fin
 bool SameName(std::string_view a, std::string_view b) { return UpperCasedEqual(a, b); }
 
 // A name as a caller gives it: blanks and line breaks around it do not count.
-std::string Wanted(const std::string& name) { return std::string(Trim(UpToNul(name), IsBlankOrBreak)); }
+std::string_view Wanted(std::string_view name) { return Trim(UpToNul(name), IsBlankOrBreak); }
 
 // The text of the file without its byte-order mark, one byte a character.
 std::string Body(const std::string& bytes, Profile& profile) {
@@ -147,7 +147,7 @@ std::string AsCopied(const std::string& value) {
 
 // Every lookup and edit goes to the first section of the name; "[]" names none.
 template <typename Sections>
-auto FirstSection(Sections& sections, const std::string& wanted) -> decltype(&sections.front()) {
+auto FirstSection(Sections& sections, std::string_view wanted) -> decltype(&sections.front()) {
     for (auto& section : sections) {
         if (!section.name.empty() && SameName(section.name, wanted)) return &section;
     }
@@ -157,7 +157,7 @@ auto FirstSection(Sections& sections, const std::string& wanted) -> decltype(&se
 std::optional<std::string> Lookup(const Profile& profile, const std::string& section, const std::string& key) {
     const Section* found = FirstSection(profile.sections, Wanted(section));
     if (found == nullptr) return std::nullopt;
-    const std::string wanted = Wanted(key);
+    const std::string_view wanted = Wanted(key);
     for (const Key& candidate : found->keys) {
         if (SameName(candidate.name, wanted)) {
             if (!candidate.value) return std::nullopt;
@@ -183,7 +183,7 @@ std::string Write(const std::string& text, const std::string& section, const std
     Profile profile = Parse(text);
     if (!profile.exact) return text;
     const std::string stored(TrimStart(UpToNul(value)));
-    const std::string wantedKey = Wanted(key);
+    const std::string_view wantedKey = Wanted(key);
     if (Section* found = FirstSection(profile.sections, Wanted(section))) {
         for (Key& candidate : found->keys) {
             if (!SameName(candidate.name, wantedKey)) continue;
@@ -202,7 +202,7 @@ std::string Write(const std::string& text, const std::string& section, const std
 std::string Remove(const std::string& text, const std::string& section, const std::string& key) {
     Profile profile = Parse(text);
     if (!profile.exact) return text;
-    const std::string wantedSection = Wanted(section), wantedKey = Wanted(key);
+    const std::string_view wantedSection = Wanted(section), wantedKey = Wanted(key);
     for (Section& candidate : profile.sections) {
         if (candidate.name.empty() || !SameName(candidate.name, wantedSection)) continue;
         for (auto it = candidate.keys.begin(); it != candidate.keys.end(); ++it) {
@@ -295,7 +295,7 @@ bool EditHolds(const std::string& before, const std::string& after, const std::s
     const Profile old = Parse(before);
     const Profile now = Parse(after);
     if (value != nullptr && Lookup(now, section, key) != AsRead(*value)) return false;
-    const std::string editedSection = Wanted(section), editedKey = Wanted(key);
+    const std::string_view editedSection = Wanted(section), editedKey = Wanted(key);
     const Shown oldShown = Index(old), nowShown = Index(now);
     // Every key either text shows, as the system lists them: named sections, no comments.
     for (const Profile* profile : {&old, &now}) {
