@@ -135,14 +135,13 @@ std::optional<std::string> Save(const Profile& profile) {
 
 // A stored value as a read with a 2048-character buffer gives it: matching quotes go, and the closing one is
 // looked for only where the buffer could hold it.
-std::string AsCopied(const std::string& value) {
+std::string AsCopied(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-        const std::string rest = value.substr(1);
-        std::string copied = rest.substr(0, MaxValue);
-        if (rest.size() <= MaxValue + 1) copied.pop_back();
+        std::string copied(value.substr(1, MaxValue));
+        if (value.size() - 1 <= MaxValue + 1) copied.pop_back();
         return copied;
     }
-    return value.substr(0, MaxValue);
+    return std::string(value.substr(0, MaxValue));
 }
 
 // Every lookup and edit goes to the first section of the name; "[]" names none.
@@ -216,8 +215,7 @@ std::string Remove(const std::string& text, const std::string& section, const st
 
 std::string AsRead(const std::string& value) {
     const std::string stored(TrimStart(UpToNul(value)));
-    const std::string_view line = std::string_view(stored).substr(0, stored.find_first_of("\r\n"));
-    return AsCopied(std::string(Trim(line)));
+    return AsCopied(Trim(std::string_view(stored).substr(0, stored.find_first_of("\r\n"))));
 }
 
 namespace {
