@@ -53,33 +53,33 @@ bool SameName(std::string_view a, std::string_view b) { return UpperCasedEqual(a
 // A name as a caller gives it: blanks and line breaks around it do not count.
 std::string_view Wanted(std::string_view name) { return Trim(UpToNul(name), IsBlankOrBreak); }
 
-// The text of the file without its byte-order mark, one byte a character.
-std::string Body(const std::string& bytes, Profile& profile) {
+// The text of the file without its byte-order mark, one byte a character: in bytes itself, or for UTF-16 in
+// `converted`.
+std::string_view Body(const std::string& bytes, Profile& profile, std::string& converted) {
     if (bytes.compare(0, Utf8Mark.size(), Utf8Mark) == 0) {
         profile.encoding = Encoding::Utf8;
-        return bytes.substr(Utf8Mark.size());
+        return std::string_view(bytes).substr(Utf8Mark.size());
     }
     const bool little = bytes.compare(0, 2, "\xFF\xFE") == 0;
     if (!little && bytes.compare(0, 2, "\xFE\xFF") != 0) return bytes;
     profile.encoding = little ? Encoding::Utf16Le : Encoding::Utf16Be;
     profile.exact = bytes.size() % 2 == 0;
-    std::string body;
-    body.reserve(bytes.size() / 2);
+    converted.reserve(bytes.size() / 2);
     for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
         const unsigned low = static_cast<unsigned char>(bytes[little ? at : at + 1]);
         const unsigned high = static_cast<unsigned char>(bytes[little ? at + 1 : at]);
         const unsigned unit = low | high << 8;
         if (unit >= 0x80) profile.exact = false;
-        body += unit < 0x80 ? static_cast<char>(unit) : '?';
+        converted += unit < 0x80 ? static_cast<char>(unit) : '?';
     }
-    return body;
+    return converted;
 }
 
 Profile Parse(const std::string& bytes) {
     Profile profile;
-    const std::string body = Body(bytes, profile);
+    std::string converted;
+    const std::string_view all = Body(bytes, profile, converted);
     profile.sections.emplace_back();
-    const std::string_view all(body);
     for (std::size_t at = 0; at < all.size();) {
         std::size_t end = all.find_first_of("\r\n", at);
         if (end == std::string_view::npos) end = all.size();
