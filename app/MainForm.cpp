@@ -124,12 +124,9 @@ LRESULT MainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainForm::Command(int id, int notification) {
-    if (id == FormDesign[ctl::LabelMail].id) {
-        if (notification == STN_CLICKED) LabelMailClick();
-        return;
-    }
-    if (id == FormDesign[ctl::LabelWeb].id) {
-        if (notification == STN_CLICKED) LabelWebClick();
+    for (int link : {ctl::LabelMail, ctl::LabelWeb}) {
+        if (id != FormDesign[link].id) continue;
+        if (notification == STN_CLICKED) LinkClick(link);
         return;
     }
     if (id == FormDesign[ctl::ButtonClose].id) {  // also Escape
@@ -253,12 +250,11 @@ void MainForm::ButtonEditUserMacClick() {
     RunAlone([this] { orv::EditUserMac(platform_, Root()); });
 }
 
-void MainForm::LabelMailClick() {
-    RunAlone([this] { platform_.ShellOpen(MailTarget(WindowText(controls_[ctl::LabelMail])), "", ""); });
-}
-
-void MainForm::LabelWebClick() {
-    RunAlone([this] { platform_.ShellOpen(WebTarget(WindowText(controls_[ctl::LabelWeb])), "", ""); });
+void MainForm::LinkClick(int control) {
+    RunAlone([this, control] {
+        const std::string caption = WindowText(controls_[control]);
+        platform_.ShellOpen(control == ctl::LabelMail ? MailTarget(caption) : WebTarget(caption), "", "");
+    });
 }
 
 }  // namespace orv
