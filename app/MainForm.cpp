@@ -138,8 +138,8 @@ void MainForm::Command(int id, int notification) {
     const auto enabledButton = [&](int index) {
         return id == FormDesign[index].id && IsWindowEnabled(controls_[index]);
     };
-    if (enabledButton(ctl::ButtonInstall)) ButtonInstallClick();
-    else if (enabledButton(ctl::ButtonRemove)) ButtonRemoveClick();
+    if (enabledButton(ctl::ButtonInstall)) ProcedureClick(true);
+    else if (enabledButton(ctl::ButtonRemove)) ProcedureClick(false);
     else if (enabledButton(ctl::ButtonEditUserMac)) ButtonEditUserMacClick();
 }
 
@@ -221,21 +221,15 @@ void MainForm::FormCreate() {
 void MainForm::FormDestroy() { host_.reset(); }
 
 // The procedures work on a copy of the host's location: nothing they hold can go with the window.
-void MainForm::ButtonInstallClick() {
-    RunAlone([this] {
-        if (!payloadError_.empty()) throw EPayloadError(payloadError_);
+void MainForm::ProcedureClick(bool install) {
+    RunAlone([this, install] {
+        if (install && !payloadError_.empty()) throw EPayloadError(payloadError_);
         if (!host_) return;
         const HostLocation host{host_->root, ProfileFile(platform_, host_->profile.FileName())};
+        const bool ran = install ? InstallAddon(platform_, host, payload_, *this, *this)
+                                 : RemoveAddon(platform_, host, *this, *this);
         // Refused at once (the host is running): the focus stays where the user left it.
-        if (InstallAddon(platform_, host, payload_, *this, *this)) FocusControl(controls_[ctl::ButtonClose]);
-    });
-}
-
-void MainForm::ButtonRemoveClick() {
-    RunAlone([this] {
-        if (!host_) return;
-        const HostLocation host{host_->root, ProfileFile(platform_, host_->profile.FileName())};
-        if (RemoveAddon(platform_, host, *this, *this)) FocusControl(controls_[ctl::ButtonClose]);
+        if (ran) FocusControl(controls_[ctl::ButtonClose]);
     });
 }
 

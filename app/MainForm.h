@@ -60,8 +60,8 @@ private:
     void LoadPayloadItems();
     void FormCreate();
     void FormDestroy();
-    void ButtonInstallClick();
-    void ButtonRemoveClick();
+    // Install or Remove.
+    void ProcedureClick(bool install);
     void ButtonCloseClick();
     void ButtonEditUserMacClick();
     // The mail or the web label: the shell opens what its caption names.
