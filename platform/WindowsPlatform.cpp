@@ -660,8 +660,9 @@ std::string WindowsPlatform::SoleRunHolder() {
     return text;
 }
 
-void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
-    ShellExecuteA(nullptr, "open", target.c_str(), OrNull(parameters), OrNull(folder), SW_SHOWNORMAL);
+void WindowsPlatform::ShellOpen(const std::string& target, const char* parameters, const std::string& folder) {
+    ShellExecuteA(nullptr, "open", target.c_str(), *parameters != '\0' ? parameters : nullptr, OrNull(folder),
+                  SW_SHOWNORMAL);
 }
 
 bool WindowsPlatform::RunsElevated() const {

@@ -114,7 +114,7 @@ orv::WriteMode PosixFiles::WriteWholeFile(const std::string& path, const char* d
     return orv::WriteMode::Replaced;
 }
 
-void PosixFiles::ShellOpen(const std::string&, const std::string&, const std::string&) { Unsupported("ShellOpen"); }
+void PosixFiles::ShellOpen(const std::string&, const char*, const std::string&) { Unsupported("ShellOpen"); }
 
 std::string PosixFiles::SystemErrorText(unsigned long code) { return std::strerror(static_cast<int>(code)); }
 

@@ -35,7 +35,7 @@ public:
     void LogEvent(orv::EventKind, unsigned, const std::string&) override {}
     std::string ResolvedPath(const std::string& path) override { return path; }
     void EnumerateWindowClasses(orv::WindowClassVisitor&) override {}
-    void ShellOpen(const std::string&, const std::string&, const std::string&) override;
+    void ShellOpen(const std::string&, const char*, const std::string&) override;
     std::string FullPath(const std::string& path) override { return path; }
     std::string SystemErrorText(unsigned long code) override;
     bool RunsElevated() const override { return false; }
