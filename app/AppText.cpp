@@ -39,7 +39,7 @@ std::string DialogClipboardText(const std::string& title, const std::string& tex
     }
     clip += "\r\n";
     clip += rule;
-    for (const std::string& caption : captions) clip += WithoutAccessMarks(caption) + "   ";
+    for (const std::string& caption : captions) (clip += WithoutAccessMarks(caption)) += "   ";
     clip += "\r\n";
     clip += rule;
     return clip;

@@ -38,12 +38,14 @@ public:
         }
     }
     void WriteLine(const std::string& line) override {
-        lines.push_back(line);
+        // Lines (none holds a line break) are joined as a dialog shows them; leading empty ones are left out.
+        if (!shown.empty()) shown += '\n';
+        shown += line;
         Write(Joined({line, "\r\n"}));
     }
     bool HasConsole() const { return output_ != INVALID_HANDLE_VALUE; }
 
-    std::vector<std::string> lines;
+    std::string shown;
 
 private:
     void Write(const std::string& text) {
@@ -135,15 +137,6 @@ RunFacts GatherFacts(const Options& options, bool elevated) {
     return facts;
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        if (!text.empty()) text += '\n';
-        text += line;
-    }
-    return text;
-}
-
 }  // namespace
 
 int RunFromCommandLine(HINSTANCE instance, const Options& options) {
@@ -174,17 +167,16 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     const int code = RunUnattended(platform, options, facts, console, record, &person);
 
     if (code == ExitStoppedByError) {
-        for (auto it = console.lines.rbegin(); it != console.lines.rend(); ++it) {
-            if (it->rfind("Error: ", 0) == 0) {
-                ReportUncaughtError(it->substr(7));
-                break;
-            }
-        }
+        // The last line that says an error.
+        const std::string& shown = console.shown;
+        std::size_t at = shown.rfind("\nError: ");
+        at = at != std::string::npos ? at + 1 : shown.rfind("Error: ", 0);
+        if (at != std::string::npos) ReportUncaughtError(shown.substr(at + 7, shown.find('\n', at) - at - 7));
     } else if (!console.HasConsole() && (code == ExitInvalidCommandLine ||
                                          (options.action != Action::Install && options.action != Action::Remove))) {
         // Started from Explorer or a shortcut: the report has no console to go to, so it is shown. So is the
         // usage after a mistyped switch, which would otherwise end the run without a word.
-        ShowMessageDialog(Joined(console.lines), code == ExitSuccess ? DialogKind::Information : DialogKind::Error,
+        ShowMessageDialog(console.shown, code == ExitSuccess ? DialogKind::Information : DialogKind::Error,
                           DialogButtons::Ok);
     }
     return code;

@@ -124,12 +124,9 @@ LRESULT MainForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainForm::Command(int id, int notification) {
-    if (id == FormDesign[ctl::LabelMail].id) {
-        if (notification == STN_CLICKED) LabelMailClick();
-        return;
-    }
-    if (id == FormDesign[ctl::LabelWeb].id) {
-        if (notification == STN_CLICKED) LabelWebClick();
+    for (int link : {ctl::LabelMail, ctl::LabelWeb}) {
+        if (id != FormDesign[link].id) continue;
+        if (notification == STN_CLICKED) LinkClick(link);
         return;
     }
     if (id == FormDesign[ctl::ButtonClose].id) {  // also Escape
@@ -141,8 +138,8 @@ void MainForm::Command(int id, int notification) {
     const auto enabledButton = [&](int index) {
         return id == FormDesign[index].id && IsWindowEnabled(controls_[index]);
     };
-    if (enabledButton(ctl::ButtonInstall)) ButtonInstallClick();
-    else if (enabledButton(ctl::ButtonRemove)) ButtonRemoveClick();
+    if (enabledButton(ctl::ButtonInstall)) ProcedureClick(true);
+    else if (enabledButton(ctl::ButtonRemove)) ProcedureClick(false);
     else if (enabledButton(ctl::ButtonEditUserMac)) ButtonEditUserMacClick();
 }
 
@@ -224,21 +221,15 @@ void MainForm::FormCreate() {
 void MainForm::FormDestroy() { host_.reset(); }
 
 // The procedures work on a copy of the host's location: nothing they hold can go with the window.
-void MainForm::ButtonInstallClick() {
-    RunAlone([this] {
-        if (!payloadError_.empty()) throw EPayloadError(payloadError_);
+void MainForm::ProcedureClick(bool install) {
+    RunAlone([this, install] {
+        if (install && !payloadError_.empty()) throw EPayloadError(payloadError_);
         if (!host_) return;
         const HostLocation host{host_->root, ProfileFile(platform_, host_->profile.FileName())};
+        const bool ran = install ? InstallAddon(platform_, host, payload_, *this, *this)
+                                 : RemoveAddon(platform_, host, *this, *this);
         // Refused at once (the host is running): the focus stays where the user left it.
-        if (InstallAddon(platform_, host, payload_, *this, *this)) FocusControl(controls_[ctl::ButtonClose]);
-    });
-}
-
-void MainForm::ButtonRemoveClick() {
-    RunAlone([this] {
-        if (!host_) return;
-        const HostLocation host{host_->root, ProfileFile(platform_, host_->profile.FileName())};
-        if (RemoveAddon(platform_, host, *this, *this)) FocusControl(controls_[ctl::ButtonClose]);
+        if (ran) FocusControl(controls_[ctl::ButtonClose]);
     });
 }
 
@@ -253,12 +244,11 @@ void MainForm::ButtonEditUserMacClick() {
     RunAlone([this] { orv::EditUserMac(platform_, Root()); });
 }
 
-void MainForm::LabelMailClick() {
-    RunAlone([this] { platform_.ShellOpen(MailTarget(WindowText(controls_[ctl::LabelMail])), "", ""); });
-}
-
-void MainForm::LabelWebClick() {
-    RunAlone([this] { platform_.ShellOpen(WebTarget(WindowText(controls_[ctl::LabelWeb])), "", ""); });
+void MainForm::LinkClick(int control) {
+    RunAlone([this, control] {
+        const std::string caption = WindowText(controls_[control]);
+        platform_.ShellOpen(control == ctl::LabelMail ? MailTarget(caption) : WebTarget(caption), "", "");
+    });
 }
 
 }  // namespace orv

@@ -60,12 +60,12 @@ private:
     void LoadPayloadItems();
     void FormCreate();
     void FormDestroy();
-    void ButtonInstallClick();
-    void ButtonRemoveClick();
+    // Install or Remove.
+    void ProcedureClick(bool install);
     void ButtonCloseClick();
     void ButtonEditUserMacClick();
-    void LabelMailClick();
-    void LabelWebClick();
+    // The mail or the web label: the shell opens what its caption names.
+    void LinkClick(int control);
     void FocusControl(HWND control);
     std::string Root() const;
     // Runs a click handler as the only one: while it runs (and the dialogs it shows spin their own message

@@ -43,12 +43,12 @@ void Account(RunFacts& facts, bool elevated) {
                                                                : "not elevated";
 }
 
-std::string Architecture(WORD processor) {
+void PutArchitecture(std::string& text, WORD processor) {
     switch (processor) {
-        case PROCESSOR_ARCHITECTURE_INTEL: return "x86";
-        case PROCESSOR_ARCHITECTURE_AMD64: return "x64";
-        case 12: return "ARM64";  // PROCESSOR_ARCHITECTURE_ARM64, newer than these headers' XP target
-        default: return Joined({"architecture ", Decimal(processor)});
+        case PROCESSOR_ARCHITECTURE_INTEL: text += "x86"; break;
+        case PROCESSOR_ARCHITECTURE_AMD64: text += "x64"; break;
+        case 12: text += "ARM64"; break;  // PROCESSOR_ARCHITECTURE_ARM64, newer than these headers' XP target
+        default: (text += "architecture ") += Decimal(processor);
     }
 }
 
@@ -67,9 +67,9 @@ std::string Windows() {
     text += Decimal(v.dwBuildNumber);
     if (v.szCSDVersion[0] != '\0') (text += ' ') += v.szCSDVersion;
     text += v.wProductType == VER_NT_WORKSTATION ? " workstation, " : " server, ";
-    text += Architecture(native.wProcessorArchitecture);
+    PutArchitecture(text, native.wProcessorArchitecture);
     text += "; this program ";
-    text += Architecture(own.wProcessorArchitecture);
+    PutArchitecture(text, own.wProcessorArchitecture);
     return text;
 }
 

@@ -39,7 +39,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
                 if (i < n && (quoted || (commandLine[i] != ' ' && commandLine[i] != '\t'))) word += commandLine[i++];
             }
         }
-        words.push_back(word);
+        words.push_back(std::move(word));
     }
     return words;
 }

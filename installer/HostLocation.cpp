@@ -1,6 +1,7 @@
 #include "HostLocation.h"
 
 #include "HostContract.h"
+#include "Inspection.h"
 #include "LineList.h"
 #include "UserMacEdit.h"
 
@@ -87,22 +88,10 @@ void RefreshStatus(Platform& platform, const std::string& root, StatusView& view
     view.ShowPanel(Panel::NoChemStation, false);
     view.EnableButton(Button::EditUserMac, true);
 
-    int score = 0;
-    for (const char* file : addon::Files) {
-        if (platform.FileIsPresent(root + file)) ++score;
-    }
-    const std::string userMac = root + host::UserMac;
-    if (platform.FileIsPresent(userMac) && UserMacStartsAddon(platform, userMac)) ++score;
-
-    const std::string recorded = RecordedVersion(platform, root);
-    view.SetVersionText(recorded);
-    if (recorded == addon::Version) {
-        ++score;
-        view.ShowPanel(Panel::Version, false);
-    } else {
-        view.ShowPanel(Panel::Version, true);
-    }
-
+    const Inspection found = InspectInstallation(platform, root);
+    view.SetVersionText(found.version);
+    view.ShowPanel(Panel::Version, found.version != addon::Version);
+    const int score = found.score;
     view.EnableButton(Button::Install, score < addon::FullScore);
     view.EnableButton(Button::Remove, score > 0);
     view.ShowPanel(Panel::SomeInstalled, score > 0 && score < addon::FullScore);

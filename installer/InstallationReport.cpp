@@ -78,7 +78,7 @@ public:
 
 const char* PassOrFail(bool pass) { return pass ? "PASS" : "FAIL"; }
 
-std::string CodeMeaning(int code) {
+const char* CodeMeaning(int code) {
     switch (code) {
         case ExitSuccess: return "success";
         case ExitReportedFailures: return "finished, but failures were reported";

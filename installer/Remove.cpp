@@ -76,7 +76,7 @@ bool RemoveInstrumentFiles(Platform& platform, const ProfileFile& hostProfile, F
 // The system's read-back gives the default when it cannot open the file at all (another program holds it
 // open): that proves nothing. The version counts as forgotten only when the file is gone or reads without it.
 bool VersionStillRecorded(Platform& platform, const ProfileFile& profile) {
-    const std::string absent = "\x7F";  // no value a profile can hold
+    const char* const absent = "\x7F";  // no value a profile can hold
     if (profile.ReadValue(addon::VersionSection, addon::VersionKey, absent) != absent) return true;
     if (!platform.FileIsPresent(profile.FileName())) return false;
     try {

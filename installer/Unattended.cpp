@@ -192,7 +192,7 @@ bool MayChangeTheHost(Platform& platform, const std::string& root, Report& repor
 
 // Needs no ChemStation: it describes this program file, to be matched with its release notes.
 int ReportVersion(Platform& platform, const std::string& commit, Report& report) {
-    for (const std::string& line : VersionLines(commit, LoadPayload(platform))) report.Say(line);
+    report.Say(VersionText(commit, LoadPayload(platform)));  // a line each
     return ExitSuccess;
 }
 

@@ -14,6 +14,8 @@ class UserDialogs {
 public:
     // Shows the text (a line feed starts a new line) and waits until it is closed.
     virtual DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogButtons buttons) = 0;
+    // The same for the program's fixed texts, whose std::string is made here rather than at each call.
+    DialogAnswer ShowMessageDialog(const char* text, DialogKind kind, DialogButtons buttons);
     // The same as a click on "Edit user.mac": create the file empty when missing, hand it to the shell.
     virtual void EditUserMac() = 0;
 

@@ -9,17 +9,15 @@
 
 namespace orv {
 
-std::vector<std::string> VersionLines(const std::string& commit, const std::vector<PayloadItem>& payload) {
-    std::vector<std::string> lines;
-    lines.push_back(Joined({"Orvandel installer ", AddonVersion}));
-    lines.push_back(Joined({"commit ", commit}));
+std::string VersionText(const std::string& commit, const std::vector<PayloadItem>& payload) {
+    std::string text = Joined({"Orvandel installer ", AddonVersion, "\ncommit ", commit});
     // The digest is that of the bytes /verify compares an installed file with.
     for (std::size_t i = 0; i < payload.size() && i < std::size(PayloadCatalogue); ++i) {
         const PayloadItem& item = payload[i];
-        lines.push_back(Joined({PayloadCatalogue[i].name, "  <ChemStation>", PayloadCatalogue[i].target, "  ",
-                                Decimal(item.Size()), " bytes  sha256 ", Sha256::Of(item.Data(), item.Size())}));
+        text += Joined({"\n", PayloadCatalogue[i].name, "  <ChemStation>", PayloadCatalogue[i].target, "  ",
+                        Decimal(item.Size()), " bytes  sha256 ", Sha256::Of(item.Data(), item.Size())});
     }
-    return lines;
+    return text;
 }
 
 }  // namespace orv

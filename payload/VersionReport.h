@@ -9,8 +9,8 @@
 
 namespace orv {
 
-// "Orvandel installer A.03.02", "commit <hash>", then one line an item in catalogue order:
-// "deOvMcx  <ChemStation>\OV\OV.MCX  391479 bytes  sha256 <64 hex digits>".
-std::vector<std::string> VersionLines(const std::string& commit, const std::vector<PayloadItem>& payload);
+// The lines, each ended by a line feed but the last: "Orvandel installer A.03.02", "commit <hash>", then one
+// line an item in catalogue order: "deOvMcx  <ChemStation>\OV\OV.MCX  391479 bytes  sha256 <64 hex digits>".
+std::string VersionText(const std::string& commit, const std::vector<PayloadItem>& payload);
 
 }  // namespace orv

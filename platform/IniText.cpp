@@ -46,46 +46,40 @@ std::string_view TrimStart(std::string_view text) {
 }
 
 // The system keeps names and values as C strings: a NUL ends them.
-std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
-    }
-    return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return UpperCasedEqual(a, b); }
 
 // A name as a caller gives it: blanks and line breaks around it do not count.
-std::string Wanted(const std::string& name) { return std::string(Trim(UpToNul(name), IsBlankOrBreak)); }
+std::string_view Wanted(std::string_view name) { return Trim(UpToNul(name), IsBlankOrBreak); }
 
-// The text of the file without its byte-order mark, one byte a character.
-std::string Body(const std::string& bytes, Profile& profile) {
+// The text of the file without its byte-order mark, one byte a character: in bytes itself, or for UTF-16 in
+// `converted`.
+std::string_view Body(const std::string& bytes, Profile& profile, std::string& converted) {
     if (bytes.compare(0, Utf8Mark.size(), Utf8Mark) == 0) {
         profile.encoding = Encoding::Utf8;
-        return bytes.substr(Utf8Mark.size());
+        return std::string_view(bytes).substr(Utf8Mark.size());
     }
     const bool little = bytes.compare(0, 2, "\xFF\xFE") == 0;
     if (!little && bytes.compare(0, 2, "\xFE\xFF") != 0) return bytes;
     profile.encoding = little ? Encoding::Utf16Le : Encoding::Utf16Be;
     profile.exact = bytes.size() % 2 == 0;
-    std::string body;
-    body.reserve(bytes.size() / 2);
+    converted.reserve(bytes.size() / 2);
     for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
         const unsigned low = static_cast<unsigned char>(bytes[little ? at : at + 1]);
         const unsigned high = static_cast<unsigned char>(bytes[little ? at + 1 : at]);
         const unsigned unit = low | high << 8;
         if (unit >= 0x80) profile.exact = false;
-        body += unit < 0x80 ? static_cast<char>(unit) : '?';
+        converted += unit < 0x80 ? static_cast<char>(unit) : '?';
     }
-    return body;
+    return converted;
 }
 
 Profile Parse(const std::string& bytes) {
     Profile profile;
-    const std::string body = Body(bytes, profile);
+    std::string converted;
+    const std::string_view all = Body(bytes, profile, converted);
     profile.sections.emplace_back();
-    const std::string_view all(body);
     for (std::size_t at = 0; at < all.size();) {
         std::size_t end = all.find_first_of("\r\n", at);
         if (end == std::string_view::npos) end = all.size();
@@ -141,19 +135,18 @@ std::optional<std::string> Save(const Profile& profile) {
 
 // A stored value as a read with a 2048-character buffer gives it: matching quotes go, and the closing one is
 // looked for only where the buffer could hold it.
-std::string AsCopied(const std::string& value) {
+std::string AsCopied(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-        const std::string rest = value.substr(1);
-        std::string copied = rest.substr(0, MaxValue);
-        if (rest.size() <= MaxValue + 1) copied.pop_back();
+        std::string copied(value.substr(1, MaxValue));
+        if (value.size() - 1 <= MaxValue + 1) copied.pop_back();
         return copied;
     }
-    return value.substr(0, MaxValue);
+    return std::string(value.substr(0, MaxValue));
 }
 
 // Every lookup and edit goes to the first section of the name; "[]" names none.
 template <typename Sections>
-auto FirstSection(Sections& sections, const std::string& wanted) -> decltype(&sections.front()) {
+auto FirstSection(Sections& sections, std::string_view wanted) -> decltype(&sections.front()) {
     for (auto& section : sections) {
         if (!section.name.empty() && SameName(section.name, wanted)) return &section;
     }
@@ -163,7 +156,7 @@ auto FirstSection(Sections& sections, const std::string& wanted) -> decltype(&se
 std::optional<std::string> Lookup(const Profile& profile, const std::string& section, const std::string& key) {
     const Section* found = FirstSection(profile.sections, Wanted(section));
     if (found == nullptr) return std::nullopt;
-    const std::string wanted = Wanted(key);
+    const std::string_view wanted = Wanted(key);
     for (const Key& candidate : found->keys) {
         if (SameName(candidate.name, wanted)) {
             if (!candidate.value) return std::nullopt;
@@ -189,7 +182,7 @@ std::string Write(const std::string& text, const std::string& section, const std
     Profile profile = Parse(text);
     if (!profile.exact) return text;
     const std::string stored(TrimStart(UpToNul(value)));
-    const std::string wantedKey = Wanted(key);
+    const std::string_view wantedKey = Wanted(key);
     if (Section* found = FirstSection(profile.sections, Wanted(section))) {
         for (Key& candidate : found->keys) {
             if (!SameName(candidate.name, wantedKey)) continue;
@@ -208,7 +201,7 @@ std::string Write(const std::string& text, const std::string& section, const std
 std::string Remove(const std::string& text, const std::string& section, const std::string& key) {
     Profile profile = Parse(text);
     if (!profile.exact) return text;
-    const std::string wantedSection = Wanted(section), wantedKey = Wanted(key);
+    const std::string_view wantedSection = Wanted(section), wantedKey = Wanted(key);
     for (Section& candidate : profile.sections) {
         if (candidate.name.empty() || !SameName(candidate.name, wantedSection)) continue;
         for (auto it = candidate.keys.begin(); it != candidate.keys.end(); ++it) {
@@ -222,8 +215,7 @@ std::string Remove(const std::string& text, const std::string& section, const st
 
 std::string AsRead(const std::string& value) {
     const std::string stored(TrimStart(UpToNul(value)));
-    const std::string_view line = std::string_view(stored).substr(0, stored.find_first_of("\r\n"));
-    return AsCopied(std::string(Trim(line)));
+    return AsCopied(Trim(std::string_view(stored).substr(0, stored.find_first_of("\r\n"))));
 }
 
 namespace {
@@ -252,6 +244,7 @@ public:
         return it != order_.end() && names_[*it] == name ? *it : std::string::npos;
     }
     bool IsFirst(std::size_t place) const { return Find(names_[place]) == place; }
+    const std::string& Name(std::size_t place) const { return names_[place]; }
 
 private:
     std::vector<std::string> names_;
@@ -259,7 +252,7 @@ private:
 };
 
 std::string ShownName(const std::string& section, const std::string& key) {
-    return Joined({UpperCaseAscii(section), "\n", UpperCaseAscii(key)});
+    return UpperCaseAscii(Joined({section, "\n", key}));
 }
 
 // Every key a lookup can find, by its upper-cased "SECTION\nKEY" (no name holds a line break).
@@ -271,14 +264,14 @@ struct Shown {
 Shown Index(const Profile& profile) {
     std::vector<std::string> sectionNames;
     for (const Section& section : profile.sections) sectionNames.push_back(UpperCaseAscii(section.name));
-    const FirstPlaces sections(sectionNames);
+    const FirstPlaces sections(std::move(sectionNames));
     std::vector<std::string> names;
     std::vector<const Key*> keys;
     for (std::size_t i = 0; i < profile.sections.size(); ++i) {
         // A lookup finds only the first section of a name; "[]" names none.
         if (profile.sections[i].name.empty() || !sections.IsFirst(i)) continue;
         for (const Key& key : profile.sections[i].keys) {
-            names.push_back(ShownName(sectionNames[i], key.name));
+            names.push_back(ShownName(sections.Name(i), key.name));
             keys.push_back(&key);
         }
     }
@@ -300,7 +293,7 @@ bool EditHolds(const std::string& before, const std::string& after, const std::s
     const Profile old = Parse(before);
     const Profile now = Parse(after);
     if (value != nullptr && Lookup(now, section, key) != AsRead(*value)) return false;
-    const std::string editedSection = Wanted(section), editedKey = Wanted(key);
+    const std::string_view editedSection = Wanted(section), editedKey = Wanted(key);
     const Shown oldShown = Index(old), nowShown = Index(now);
     // Every key either text shows, as the system lists them: named sections, no comments.
     for (const Profile* profile : {&old, &now}) {

@@ -281,4 +281,12 @@ bool UpperCasedContains(std::string_view text, std::string_view needle) {
     return false;
 }
 
+bool UpperCasedEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace orv

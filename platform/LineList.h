@@ -117,4 +117,7 @@ inline bool UpperCasedStartsWith(std::string_view text, std::string_view needle)
 // PositionOf(needle, UpperCaseAscii(text)) > 0.
 bool UpperCasedContains(std::string_view text, std::string_view needle);
 
+// UpperCaseAscii(a) == UpperCaseAscii(b).
+bool UpperCasedEqual(std::string_view a, std::string_view b);
+
 }  // namespace orv

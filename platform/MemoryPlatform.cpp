@@ -149,7 +149,7 @@ std::string MemoryPlatform::ProfileText(const std::string& file) {
 }
 
 std::string MemoryPlatform::ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                             const std::string& defaultValue) {
+                                             const char* defaultValue) {
     std::string value = defaultValue;
     if (Fault("ReadProfileEntry", file) == 0) {
         if (auto found = ini::Read(ProfileText(file), section, key)) value = std::move(*found);
@@ -366,7 +366,7 @@ void MemoryPlatform::AddProcess(const std::string& name, const std::string& imag
     processes_.push_back(RunningProcess{static_cast<unsigned long>(4 * (processes_.size() + 1)), name, image});
 }
 
-void MemoryPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
+void MemoryPlatform::ShellOpen(const std::string& target, const char* parameters, const std::string& folder) {
     if (Fault("ShellOpen", target) != 0) return;
     shellCalls_.push_back(ShellCall{target, parameters, folder});
 }

@@ -22,7 +22,7 @@ public:
 
     // Platform
     std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                 const std::string& defaultValue) override;
+                                 const char* defaultValue) override;
     bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
                            const std::string& value) override;
     void RemoveProfileEntry(const std::string& file, const char* section, const char* key) override;
@@ -44,7 +44,7 @@ public:
     void LogEvent(EventKind kind, unsigned id, const std::string& text) override {
         events_.push_back(Event{kind, id, text});
     }
-    void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
+    void ShellOpen(const std::string& target, const char* parameters, const std::string& folder) override;
     bool RunsElevated() const override;
     std::string ResolvedPath(const std::string& path) override;
     std::string FullPath(const std::string& path) override;

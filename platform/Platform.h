@@ -77,7 +77,7 @@ public:
     // the program's own names, C strings as the system takes them.
     // GetPrivateProfileStringA with a 2048-byte buffer: at most 2047 characters; the default when absent.
     virtual std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                         const std::string& defaultValue) = 0;
+                                         const char* defaultValue) = 0;
     // WritePrivateProfileStringA; false when the system refuses.
     virtual bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
                                    const std::string& value) = 0;
@@ -138,8 +138,9 @@ public:
     // After a refused claim: who holds the lock ("process 1234 (OrvandelSetup.exe) of user LAB\\smith"), "" when
     // that cannot be found.
     virtual std::string SoleRunHolder() = 0;
-    // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined.
-    virtual void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) = 0;
+    // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined. The
+    // parameters, always the program's own ("" for none), come as the C string the system takes.
+    virtual void ShellOpen(const std::string& target, const char* parameters, const std::string& folder) = 0;
 
     // GetTokenInformation(TokenElevation), else (XP) CheckTokenMembership of Administrators; TokenUser: true when
     // the process is elevated or runs as SYSTEM.

@@ -24,7 +24,7 @@ ProfileFile& ProfileFile::operator=(ProfileFile&& other) noexcept {
     return *this;
 }
 
-std::string ProfileFile::ReadValue(const char* section, const char* key, const std::string& defaultValue) const {
+std::string ProfileFile::ReadValue(const char* section, const char* key, const char* defaultValue) const {
     return platform_->ReadProfileEntry(fileName_, section, key, defaultValue);
 }
 

@@ -17,7 +17,10 @@ public:
     ProfileFile& operator=(const ProfileFile&) = delete;
 
     const std::string& FileName() const { return fileName_; }
-    std::string ReadValue(const char* section, const char* key, const std::string& defaultValue) const;
+    std::string ReadValue(const char* section, const char* key, const char* defaultValue) const;
+    std::string ReadValue(const char* section, const char* key, const std::string& defaultValue) const {
+        return ReadValue(section, key, defaultValue.c_str());
+    }
     // Throws EIniFileException "Unable to write to <file name>" when the system refuses.
     void WriteValue(const char* section, const char* key, const std::string& value);
     void RemoveValue(const char* section, const char* key);

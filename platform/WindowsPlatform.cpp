@@ -178,7 +178,7 @@ bool ListedKeys(const std::string& file, std::vector<std::pair<std::string, std:
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-    return UpperCaseAscii(TrimBlanks(a)) == UpperCaseAscii(TrimBlanks(b));
+    return UpperCasedEqual(TrimmedView(a), TrimmedView(b));
 }
 
 // The system's edit of the copy is taken only when it reads back as asked: the key gives the value written (after
@@ -319,10 +319,10 @@ struct AdminsOnly {
 }  // namespace
 
 std::string WindowsPlatform::ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                              const std::string& defaultValue) {
+                                              const char* defaultValue) {
     char value[2048];
     const DWORD length =
-        GetPrivateProfileStringA(section, key, defaultValue.c_str(), value, 2048, file.c_str());
+        GetPrivateProfileStringA(section, key, defaultValue, value, 2048, file.c_str());
     return std::string(value, length);
 }
 
@@ -660,8 +660,9 @@ std::string WindowsPlatform::SoleRunHolder() {
     return text;
 }
 
-void WindowsPlatform::ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) {
-    ShellExecuteA(nullptr, "open", target.c_str(), OrNull(parameters), OrNull(folder), SW_SHOWNORMAL);
+void WindowsPlatform::ShellOpen(const std::string& target, const char* parameters, const std::string& folder) {
+    ShellExecuteA(nullptr, "open", target.c_str(), *parameters != '\0' ? parameters : nullptr, OrNull(folder),
+                  SW_SHOWNORMAL);
 }
 
 bool WindowsPlatform::RunsElevated() const {

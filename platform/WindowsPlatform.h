@@ -9,7 +9,7 @@ namespace orv {
 class WindowsPlatform final : public Platform {
 public:
     std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                 const std::string& defaultValue) override;
+                                 const char* defaultValue) override;
     bool WriteProfileEntry(const std::string& file, const char* section, const char* key,
                            const std::string& value) override;
     void RemoveProfileEntry(const std::string& file, const char* section, const char* key) override;
@@ -29,7 +29,7 @@ public:
     bool ClaimSoleRun() override;
     std::string SoleRunHolder() override;
     void LogEvent(EventKind kind, unsigned id, const std::string& text) override;
-    void ShellOpen(const std::string& target, const std::string& parameters, const std::string& folder) override;
+    void ShellOpen(const std::string& target, const char* parameters, const std::string& folder) override;
     bool RunsElevated() const override;
     std::string ResolvedPath(const std::string& path) override;
     std::string FullPath(const std::string& path) override;

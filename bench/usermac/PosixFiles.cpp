@@ -48,7 +48,7 @@ std::string PosixPath(const std::string& path) {
 }
 
 std::string PosixFiles::ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                         const std::string& defaultValue) {
+                                         const char* defaultValue) {
     if (!FileIsPresent(file)) return defaultValue;
     std::string value = orv::ini::Read(ReadWholeFile(file), section, key).value_or(defaultValue);
     if (value.size() > orv::ini::MaxValue) value.resize(orv::ini::MaxValue);
@@ -114,7 +114,7 @@ orv::WriteMode PosixFiles::WriteWholeFile(const std::string& path, const char* d
     return orv::WriteMode::Replaced;
 }
 
-void PosixFiles::ShellOpen(const std::string&, const std::string&, const std::string&) { Unsupported("ShellOpen"); }
+void PosixFiles::ShellOpen(const std::string&, const char*, const std::string&) { Unsupported("ShellOpen"); }
 
 std::string PosixFiles::SystemErrorText(unsigned long code) { return std::strerror(static_cast<int>(code)); }
 

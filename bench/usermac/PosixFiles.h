@@ -12,7 +12,7 @@ public:
     explicit PosixFiles(bool flushWrites) : flushWrites_(flushWrites) {}
 
     std::string ReadProfileEntry(const std::string& file, const char* section, const char* key,
-                                 const std::string& defaultValue) override;
+                                 const char* defaultValue) override;
     bool WriteProfileEntry(const std::string&, const char*, const char*, const std::string&) override;
     void RemoveProfileEntry(const std::string&, const char*, const char*) override;
     void FlushProfile(const std::string&) override {}
@@ -35,7 +35,7 @@ public:
     void LogEvent(orv::EventKind, unsigned, const std::string&) override {}
     std::string ResolvedPath(const std::string& path) override { return path; }
     void EnumerateWindowClasses(orv::WindowClassVisitor&) override {}
-    void ShellOpen(const std::string&, const std::string&, const std::string&) override;
+    void ShellOpen(const std::string&, const char*, const std::string&) override;
     std::string FullPath(const std::string& path) override { return path; }
     std::string SystemErrorText(unsigned long code) override;
     bool RunsElevated() const override { return false; }

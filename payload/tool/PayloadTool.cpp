@@ -121,7 +121,7 @@ void Run(int argc, char** argv) {
         } catch (const std::runtime_error& e) {
             throw Failure(std::string(argv[2]) + ": " + e.what());
         }
-        for (const std::string& line : orv::VersionLines(argv[3], items)) std::cout << line << '\n';
+        std::cout << orv::VersionText(argv[3], items) << '\n';
     } else {
         throw Failure(usage);
     }
