@@ -4,7 +4,7 @@
 // phase) and where its cleanups are (cleanup phase). The routine reads the table GCC writes beside the
 // function (its language-specific data): which range of the code is covered by which landing pad, and the
 // catch clauses each pad tests, in order. libstdc++'s routine also serves dynamic exception
-// specifications, foreign and forced unwinding and caches its results between the phases: 3.6 KB. This
+// lists (`throw(X)`), foreign and forced unwinding and caches its results between the phases: 3.6 KB. This
 // program, C++20 throughout, has none of those, so this routine reads the table again in each phase and
 // ends the program where the library's would call an "unexpected" handler. Which catch clause takes an
 // exception is still decided by the library's type information (std::type_info::__do_catch), so base
@@ -111,7 +111,7 @@ Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours,
     }
 
     // The pad's catch clauses, each a filter: 0 a cleanup, a positive one a catch type (none: catch (...)),
-    // a negative one a dynamic exception specification, which C++20 code does not have.
+    // a negative one a list of the types a function may throw (`throw(X)`), which C++20 code does not have.
     bool cleanup = false;
     for (const unsigned char* record = actions + action - 1;;) {
         const std::intptr_t filter = ReadSleb(record);
