@@ -51,6 +51,8 @@ struct FrameRules {
 // The variable-length numbers of the DWARF records (LEB128).
 std::uintptr_t ReadUleb(const unsigned char*& p);
 std::intptr_t ReadSleb(const unsigned char*& p);
+// The encoding byte that says a value is not there at all (DW_EH_PE_omit).
+constexpr unsigned char kOmitted = 0xff;
 // A value written with one of the DW_EH_PE encodings GCC uses; false for any other.
 bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t& value);
 

@@ -69,7 +69,6 @@ bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t
 
 namespace {
 
-constexpr unsigned char kOmitted = 0xff;  // DW_EH_PE_omit
 
 std::uint32_t Word(const unsigned char* p) {
     std::uint32_t value;

@@ -19,6 +19,7 @@
 
 namespace {
 
+using orv::unwind::kOmitted;
 using orv::unwind::ReadEncoded;
 using orv::unwind::ReadSleb;
 using orv::unwind::ReadUleb;
@@ -43,14 +44,12 @@ struct CxaException {
 // "GNUCC++\0": an exception thrown by this runtime's __cxa_throw.
 constexpr _Unwind_Exception_Class kCxxException = 0x474e5543432b2b00ULL;
 
-constexpr unsigned char kOmit = 0xff;
-
 // The size of one entry of the catch types' table.
 unsigned EntrySize(unsigned char encoding) {
     switch (encoding & 0x07) {
-    case 0x02: return 2;
-    case 0x03: return 4;
-    default: return sizeof(std::uintptr_t);  // absptr, and the 4-byte signed form (0x0b & 7)
+    case 0x02: return 2;  // udata2, sdata2
+    case 0x03: return 4;  // udata4, sdata4
+    default: return sizeof(std::uintptr_t);  // absptr
     }
 }
 
@@ -75,10 +74,10 @@ Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours,
     const unsigned char* p = table;
     std::uintptr_t padBase = start;
     const unsigned char padBaseEncoding = *p++;
-    if (padBaseEncoding != kOmit && !ReadEncoded(padBaseEncoding, p, padBase)) return {Found::Unreadable};
+    if (padBaseEncoding != kOmitted && !ReadEncoded(padBaseEncoding, p, padBase)) return {Found::Unreadable};
     const unsigned char typeEncoding = *p++;
     const unsigned char* types = nullptr;
-    if (typeEncoding != kOmit) {
+    if (typeEncoding != kOmitted) {
         const std::uintptr_t offset = ReadUleb(p);
         types = p + offset;
     }
