@@ -10,6 +10,27 @@
 #include "FrameRules.h"
 
 namespace orv::unwind {
+
+std::uintptr_t ReadUleb(const unsigned char*& p) {
+    std::uintptr_t value = 0;
+    unsigned shift = 0;
+    unsigned char byte;
+    do {
+        byte = *p++;
+        if (shift < 32) value |= std::uintptr_t(byte & 0x7f) << shift;
+        shift += 7;
+    } while (byte & 0x80);
+    return value;
+}
+
+std::intptr_t ReadSleb(const unsigned char*& p) {
+    const unsigned char* start = p;
+    std::uintptr_t value = ReadUleb(p);
+    const unsigned bits = 7 * unsigned(p - start);
+    if (bits < 32 && (p[-1] & 0x40)) value |= ~std::uintptr_t(0) << bits;  // the sign bit of the last byte
+    return static_cast<std::intptr_t>(value);
+}
+
 namespace {
 
 // remember_state nests as deep as a function's epilogues inside its body: GCC writes one level.
@@ -158,9 +179,39 @@ bool Evaluate(const unsigned char* p, const Registers& registers, const std::uin
     return true;
 }
 
+// A row of the compact table says what the DWARF program says at the function's calls.
+void CompactRulesAt(const FrameRecord& record, std::uintptr_t address, FrameRules& rules,
+                    std::uintptr_t& argsSize) {
+    const unsigned char* p = record.compactRow;
+    const unsigned char kind = *p++;
+    for (RegisterRule& reg : rules.reg) reg = {Rule::kSame, 0, nullptr};
+    const bool frame = kind & kFramePointer;
+    rules.cfaRegister = frame ? kEbp : kEsp;
+    rules.cfaOffset = frame ? 8 : 4;
+    rules.cfaExpression = nullptr;
+    rules.reg[kEip] = {Rule::kAtCfa, -4, nullptr};
+    if (frame) rules.reg[kEbp] = {Rule::kAtCfa, -8, nullptr};
+    for (int i = 0; i < 3; ++i)
+        if (const int slot = kind >> 2 * i & 3) rules.reg[kSlotColumns[i]] = {Rule::kAtCfa, -8 - 4 * slot, nullptr};
+    argsSize = 0;
+    if (!(kind & kHasLsda)) return;
+    ReadSleb(p);
+    std::uintptr_t place = record.functionStart;
+    for (std::uintptr_t count = ReadUleb(p); count > 0; --count) {
+        place += ReadUleb(p);
+        const std::uintptr_t words = ReadUleb(p);
+        if (place > address) return;
+        argsSize = 4 * words;
+    }
+}
+
 }  // namespace
 
 bool RulesAt(const FrameRecord& record, std::uintptr_t address, FrameRules& rules, std::uintptr_t& argsSize) {
+    if (record.compactRow) {
+        CompactRulesAt(record, address, rules, argsSize);
+        return true;
+    }
     Machine machine{record, address, record.functionStart, {}, {}, {}, 0, 0};
     // Every register keeps its value until a rule says otherwise; the CFA is unknown until the CIE sets it.
     for (RegisterRule& reg : machine.rules.reg) reg = {Rule::kSame, 0, nullptr};

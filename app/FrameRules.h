@@ -29,7 +29,31 @@ struct FrameRecord {
     const unsigned char* initialEnd;
     const unsigned char* rules;
     const unsigned char* rulesEnd;
+    const unsigned char* compactRow;    // the row of the compact table (its kind byte on), or null
 };
+
+// The build writes a compact table in place of the linked program's .eh_frame section (the payload tool's
+// compact-frames). Nearly every function of the program keeps a frame pointer, so at each of its calls the
+// CFA is ebp + 8 and the caller's ebx, esi and edi are saved, if at all, at one of three places below it:
+// a few bits say all that the function's DWARF program says at its calls: a row of 3 to 10 bytes where
+// its DWARF description takes 40 or so. The table is a header:
+//   kCompactMagic, the rows' length in bytes (a multiple of 4), then relative to its own field the first
+//   row's function and the kPersonalities personality routines of the rows with an LSDA (4 bytes each);
+// then one row per function, in address order:
+//   uleb128 bytes from the end of the previous function (or the first), uleb128 length, the kind byte, and
+//   with kHasLsda: sleb128 twice the LSDA's distance from the function's start plus its routine's number,
+//   uleb128 count, then count times uleb128 bytes
+//   from the previous place (or the start) and uleb128 arguments pushed from there on, in words;
+// then the DWARF records of the functions that do not fit a row, as in .eh_frame, ending with a zero word.
+constexpr std::uint32_t kCompactMagic = 0x31545643;  // "CVT1": no length a CIE or FDE could have
+// C++'s routine and C's: link-time optimisation gives C's to some functions whose only handlers are cleanups.
+constexpr int kPersonalities = 2;
+constexpr int kCompactHeader = 12 + 4 * kPersonalities;
+// The kind byte: for ebx, esi and edi (bits 0-1, 2-3, 4-5) 0 when the caller's value is still in the
+// register, else n for the word at CFA - 8 - 4n.
+constexpr unsigned char kFramePointer = 0x40;  // CFA = ebp + 8, ebp saved at CFA - 8; else CFA = esp + 4
+constexpr unsigned char kHasLsda = 0x80;
+constexpr Column kSlotColumns[] = {kEbx, kEsi, kEdi};
 
 // Where a caller's register is found once the frame is left.
 enum class Rule : std::uint8_t { kSame, kUndefined, kAtCfa, kInRegister, kAtExpression };

@@ -4,9 +4,10 @@
 // registry of every registered module's descriptions, sorted into a search table with locks for threads:
 // 10 KB of a program that throws only to report an error. This program has one table, its .eh_frame
 // section, whose bounds the linker gives (app/CMakeLists.txt); a lookup reads it from start to end, a few
-// microseconds per frame on an error path. The records are those of the DWARF call frame information as
-// GCC writes them: a CIE with what several functions share, then FDEs that point back to it. Only the
-// 32-bit program unwinds this way; the 64-bit one uses the tables of Windows itself.
+// microseconds per frame on an error path. The build rewrites the section once the program is linked: the
+// compact rows of FrameRules.h first, then the records of the DWARF call frame information, as GCC writes
+// them, for the functions no row describes: a CIE with what several functions share, then FDEs that point
+// back to it. Only the 32-bit program unwinds this way; the 64-bit one uses the tables of Windows itself.
 #include <cstdint>
 #include <cstring>
 
@@ -15,26 +16,6 @@
 extern "C" const unsigned char orv_eh_frame_start[], orv_eh_frame_end[];
 
 namespace orv::unwind {
-
-std::uintptr_t ReadUleb(const unsigned char*& p) {
-    std::uintptr_t value = 0;
-    unsigned shift = 0;
-    unsigned char byte;
-    do {
-        byte = *p++;
-        if (shift < 32) value |= std::uintptr_t(byte & 0x7f) << shift;
-        shift += 7;
-    } while (byte & 0x80);
-    return value;
-}
-
-std::intptr_t ReadSleb(const unsigned char*& p) {
-    const unsigned char* start = p;
-    std::uintptr_t value = ReadUleb(p);
-    const unsigned bits = 7 * unsigned(p - start);
-    if (bits < 32 && (p[-1] & 0x40)) value |= ~std::uintptr_t(0) << bits;  // the sign bit of the last byte
-    return static_cast<std::intptr_t>(value);
-}
 
 template <typename T>
 std::uintptr_t Take(const unsigned char*& p) {
@@ -119,10 +100,50 @@ bool ReadCie(const unsigned char* cie, FrameRecord& record, FdeLayout& layout) {
     return true;
 }
 
+// An address the table gives relative to the field that holds it, as the image may be loaded anywhere.
+std::uintptr_t Relative(const unsigned char* field) {
+    const std::uint32_t distance = Word(field);
+    return distance ? reinterpret_cast<std::uintptr_t>(field) + distance : 0;
+}
+
+// Looks the address up in the compact table's rows; tells where the DWARF records after them begin.
+bool FindCompactRow(std::uintptr_t address, FrameRecord& record, const unsigned char*& records) {
+    const unsigned char* p = orv_eh_frame_start + kCompactHeader;
+    const unsigned char* rowsEnd = p + Word(orv_eh_frame_start + 4);
+    records = rowsEnd;
+    std::uintptr_t start = Relative(orv_eh_frame_start + 8);
+    while (p < rowsEnd) {
+        start += ReadUleb(p);
+        const std::uintptr_t length = ReadUleb(p);
+        const unsigned char* row = p++;
+        std::intptr_t lsda = 0;
+        if (*row & kHasLsda) {
+            lsda = ReadSleb(p);
+            for (std::uintptr_t count = ReadUleb(p); count > 0; --count) ReadUleb(p), ReadUleb(p);
+        }
+        if (address < start) return false;
+        if (address - start < length) {
+            record = {};
+            record.functionStart = start;
+            if (*row & kHasLsda) {
+                record.lsda = reinterpret_cast<const unsigned char*>(start + (lsda >> 1));
+                const unsigned char* routine = orv_eh_frame_start + 12 + 4 * (lsda & 1);
+                record.personality = reinterpret_cast<Personality>(Relative(routine));
+            }
+            record.compactRow = row;
+            return true;
+        }
+        start += length;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool FindFrameRecord(std::uintptr_t address, FrameRecord& record) {
     const unsigned char* fde = orv_eh_frame_start;
+    if (orv_eh_frame_end - fde >= kCompactHeader && Word(fde) == kCompactMagic && FindCompactRow(address, record, fde))
+        return true;
     for (; orv_eh_frame_end - fde >= 8 && Word(fde) != 0; fde += 4 + Word(fde)) {
         if (Word(fde) == 0xffffffff) return false;  // 64-bit lengths: never written for this program
         const std::uint32_t cieDistance = Word(fde + 4);
@@ -144,6 +165,7 @@ bool FindFrameRecord(std::uintptr_t address, FrameRecord& record) {
         record.lsda = reinterpret_cast<const unsigned char*>(lsda);
         record.rules = p;
         record.rulesEnd = fde + 4 + Word(fde);
+        record.compactRow = nullptr;
         return true;
     }
     return false;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FrameTable.h"
 #include "PayloadItem.h"
 #include "PeImage.h"
 #include "StandIns.h"
@@ -26,6 +27,8 @@ const char* const usage =
     "       payload_tool pad ITEM INPUT OUTPUT      INPUT followed by filler up to the item's size\n"
     "       payload_tool seal PROGRAM EPOCH-FILE    makes the program's resource section read-only and gives\n"
     "                                               it the time stamp in EPOCH-FILE (seconds since 1970)\n"
+    "       payload_tool compact-frames PROGRAM     writes the compact unwind table of a linked 32-bit program\n"
+    "                                               in place of its .eh_frame section\n"
     "       payload_tool describe PROGRAM COMMIT    the lines of /version for the items inside PROGRAM\n";
 
 struct Failure : std::runtime_error {
@@ -97,6 +100,15 @@ void Run(int argc, char** argv) {
                           std::to_string(entry.size) + " of payload item " + entry.name);
         orv::tool::FillerStream(entry.size).Append(bytes, entry.size - bytes.size());
         WriteFile(argv[4], bytes);
+    } else if (command == "compact-frames") {
+        args(1);
+        std::string image = ReadFile(argv[2]);
+        try {
+            std::cout << argv[2] << ": " << orv::tool::CompactFrameTable(image) << '\n';
+        } catch (const std::runtime_error& e) {
+            throw Failure(std::string(argv[2]) + ": " + e.what());
+        }
+        WriteFile(argv[2], image);
     } else if (command == "seal") {
         args(2);
         std::string image = ReadFile(argv[2]);

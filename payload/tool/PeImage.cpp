@@ -1,5 +1,6 @@
 #include "PeImage.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace orv::tool {
@@ -43,6 +44,8 @@ Layout Headers(const std::string& image) {
 
 constexpr std::size_t ResourceDirectory = 2;
 constexpr std::size_t SecurityDirectory = 4;
+constexpr std::size_t RelocationDirectory = 5;
+constexpr std::size_t DebugDirectory = 6;
 
 std::uint32_t Directory(const std::string& image, const Layout& at, std::size_t index, std::uint32_t* size) {
     if (index >= at.directoryCount) return *size = 0;
@@ -66,7 +69,101 @@ std::size_t FileOffset(const std::string& image, const Layout& at, std::uint32_t
     throw std::runtime_error("an address of the image lies outside its sections");
 }
 
+// The header of the section of this name, or 0 when there is none.
+std::size_t SectionHeader(const std::string& image, const Layout& at, const std::string& name) {
+    const std::size_t symbols = Read(image, at.pe + 12, 4);
+    const std::size_t strings = symbols + 18 * std::size_t(Read(image, at.pe + 16, 4));
+    for (std::size_t i = 0; i < at.sectionCount; ++i) {
+        const std::size_t header = at.sections + 40 * i;
+        if (header + 40 > image.size()) throw std::runtime_error("the image is cut short");
+        std::string held = image.substr(header, 8);
+        held.resize(held.find('\0') == std::string::npos ? 8 : held.find('\0'));
+        if (held.size() > 1 && held[0] == '/' && symbols != 0) {
+            const std::size_t offset = strings + std::stoul(held.substr(1));
+            if (offset >= image.size()) throw std::runtime_error("a section name lies outside the image");
+            held = image.c_str() + offset;
+        }
+        if (held == name || (held.size() == 8 && name.compare(0, 8, held) == 0)) return header;
+    }
+    return 0;
+}
+
 }  // namespace
+
+bool FindSection(const std::string& image, const std::string& name, Section& section) {
+    const Layout at = Headers(image);
+    const std::size_t header = SectionHeader(image, at, name);
+    if (header == 0) return false;
+    section.virtualSize = Read(image, header + 8, 4);
+    section.rva = Read(image, header + 12, 4);
+    const std::uint32_t rawSize = std::min(Read(image, header + 16, 4), section.virtualSize);
+    const std::uint32_t rawStart = Read(image, header + 20, 4);
+    if (std::size_t(rawStart) + rawSize > image.size()) throw std::runtime_error("the image is cut short");
+    section.bytes = image.substr(rawStart, rawSize);
+    return true;
+}
+
+void ShrinkSection(std::string& image, const std::string& name, const std::string& bytes) {
+    const Layout at = Headers(image);
+    std::uint32_t size = 0;
+    if (Directory(image, at, SecurityDirectory, &size) != 0 || size != 0)
+        throw std::runtime_error("the image is signed already");
+    if (Directory(image, at, DebugDirectory, &size) != 0 || size != 0)
+        throw std::runtime_error("the image has a debug directory, whose file offsets would move");
+    const std::size_t header = SectionHeader(image, at, name);
+    if (header == 0) throw std::runtime_error("the image has no section " + name);
+    const std::uint32_t alignment = Read(image, at.optional + 36, 4);
+    const std::uint32_t rawSize = Read(image, header + 16, 4);
+    const std::uint32_t rawStart = Read(image, header + 20, 4);
+    const std::uint32_t newSize = std::uint32_t((bytes.size() + alignment - 1) / alignment * alignment);
+    if (bytes.size() > Read(image, header + 8, 4) || newSize > rawSize)
+        throw std::runtime_error("the new bytes of " + name + " do not fit in its place");
+    std::string raw = bytes;
+    raw.resize(newSize, '\0');
+    image.replace(rawStart, rawSize, raw);
+    const std::uint32_t moved = rawSize - newSize;
+    Write32(image, header + 16, newSize);
+    for (std::size_t i = 0; i < at.sectionCount; ++i) {
+        const std::size_t other = at.sections + 40 * i;
+        const std::uint32_t start = Read(image, other + 20, 4);
+        if (start > rawStart) Write32(image, other + 20, start - moved);
+    }
+    const std::uint32_t symbols = Read(image, at.pe + 12, 4);
+    if (symbols > rawStart) Write32(image, at.pe + 12, symbols - moved);
+    Write32(image, at.optional + 8, Read(image, at.optional + 8, 4) - moved);  // SizeOfInitializedData
+    if (Read(image, at.optional + 64, 4) != 0) Write32(image, at.optional + 64, ImageChecksum(image));
+}
+
+std::uint32_t ImageWord(const std::string& image, std::uint32_t rva) {
+    const Layout at = Headers(image);
+    return Read(image, FileOffset(image, at, rva, 4), 4);
+}
+
+std::uint32_t ImageBase(const std::string& image) {
+    const Layout at = Headers(image);
+    if (Read(image, at.optional, 2) == 0x20B) throw std::runtime_error("not a 32-bit program");
+    return Read(image, at.optional + 28, 4);
+}
+
+bool Relocated(const std::string& image, std::uint32_t rva, std::uint32_t size) {
+    const Layout at = Headers(image);
+    std::uint32_t length = 0;
+    const std::uint32_t table = Directory(image, at, RelocationDirectory, &length);
+    if (table == 0 || length == 0) return false;
+    const std::size_t base = FileOffset(image, at, table, length);
+    for (std::size_t block = 0; block + 8 <= length;) {
+        const std::uint32_t page = Read(image, base + block, 4);
+        const std::uint32_t blockSize = Read(image, base + block + 4, 4);
+        if (blockSize < 8 || block + blockSize > length) throw std::runtime_error("the relocations are damaged");
+        for (std::size_t entry = 8; entry + 2 <= blockSize; entry += 2) {
+            const std::uint32_t value = Read(image, base + block + entry, 2);
+            const std::uint32_t address = page + (value & 0x0FFF);
+            if (value >> 12 != 0 && address + 4 > rva && address < rva + size) return true;
+        }
+        block += blockSize;
+    }
+    return false;
+}
 
 std::uint32_t ImageChecksum(const std::string& image) {
     const Layout at = Headers(image);

@@ -20,4 +20,28 @@ std::uint32_t ImageChecksum(const std::string& image);
 // not a PE image or its resources run outside it.
 bool FindDataResource(const std::string& image, const std::string& name, std::string_view& bytes);
 
+// A section of a linked program: where it is loaded, relative to the image base, and its bytes in the file.
+struct Section {
+    std::uint32_t rva = 0;
+    std::uint32_t virtualSize = 0;
+    std::string bytes;
+};
+
+// The section of this name, as its header holds it or, when longer than 8 bytes, as the symbols' string table
+// does (a stripped program keeps the first 8 bytes only); false when the image has none.
+bool FindSection(const std::string& image, const std::string& name, Section& section);
+
+// Puts fewer bytes in place of the section's: the file loses the whole units of its alignment that are no
+// longer needed and the sections after it move up in the file, while every address of the loaded image stays
+// as it was (the rest of the section is zeros in memory). Throws std::runtime_error on a signed image or one
+// with a debug directory, whose file offsets would move.
+void ShrinkSection(std::string& image, const std::string& name, const std::string& bytes);
+
+// The word at this address of the image as linked (before the loader relocates it), and the image's base.
+std::uint32_t ImageWord(const std::string& image, std::uint32_t rva);
+std::uint32_t ImageBase(const std::string& image);
+
+// Whether the loader relocates any word within [rva, rva + size).
+bool Relocated(const std::string& image, std::uint32_t rva, std::uint32_t size);
+
 }  // namespace orv::tool

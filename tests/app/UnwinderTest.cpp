@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "FrameRules.h"
+
 namespace {
 
 int destroyed = 0;
@@ -119,6 +121,16 @@ const Case kCases[] = {
 
 TEST(Unwinder, CatchesAcrossTheProgramsKindsOfFrames) {
     for (const Case& c : kCases) EXPECT_EQ(c.run(), c.expected) << c.name;
+}
+
+// The build wrote the compact table: a row for a function with a frame pointer, the DWARF records of one that
+// realigns its stack. The cases above cross both.
+TEST(Unwinder, ReadsRowsAndDwarfRecords) {
+    orv::unwind::FrameRecord record;
+    ASSERT_TRUE(orv::unwind::FindFrameRecord(reinterpret_cast<std::uintptr_t>(&Nested) + 1, record));
+    EXPECT_NE(record.compactRow, nullptr);
+    ASSERT_TRUE(orv::unwind::FindFrameRecord(reinterpret_cast<std::uintptr_t>(&Realigned) + 1, record));
+    EXPECT_EQ(record.compactRow, nullptr);
 }
 
 }  // namespace
