@@ -3,7 +3,7 @@
 // The compiler turns `throw`, `catch` and `throw;` into calls of these functions (the Itanium C++ ABI's).
 // libstdc++'s versions keep the exceptions being handled per thread, pass other languages' exceptions
 // through, count references for std::exception_ptr and call the terminate handler a program installs,
-// inside a guard of its own: 1.6 KB of code with its unwind records. This program has one thread that
+// inside a guard of its own: 1.6 KB with their unwind records. This program has one thread that
 // throws, sees no exception but its own C++ ones (nothing else raises one through its unwinder), copies
 // none out of a handler and installs no terminate handler, so what is left is the bookkeeping of nested
 // and rethrown exceptions that decides when a thrown object is destroyed.
@@ -20,8 +20,8 @@ namespace {
 Record* caught = nullptr;
 }  // namespace
 
-// No handler is installed, and the runtime's default one ends in abort() too, after writing the exception's
-// type to a console the program does not have.
+// The program installs no terminate handler, and the default one it had in place of the runtime's (the
+// 64-bit program's, LeanRuntime.cpp) only calls abort(): so does this.
 void std::terminate() noexcept { std::abort(); }
 
 // The room for an exception in flight, from the heap. The runtime's own version adds an emergency pool
