@@ -7,7 +7,6 @@
 // exception classes by name: every error that escapes a handler is shown by the error display, which
 // reads the text of any std::exception, so the user sees the same message either way.
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <new>
 #include <unwind.h>
@@ -33,6 +32,9 @@ void __throw_overflow_error(const char* what) { throw orv::Exception(what); }
 void __throw_underflow_error(const char* what) { throw orv::Exception(what); }
 }  // namespace std
 
+// The 64-bit program throws and catches with the library's runtime; the 32-bit one has its own
+// (CxaRuntime.cpp), which needs neither of the next two.
+#if !defined(__i386__)
 // Every error is caught by the handlers' catch-all, so a call to std::terminate means a broken program.
 // The runtime's default handler would print the exception's demangled type name to a console the program
 // does not have, and brings in 46 KB of demangler to do so; this one just ends the program.
@@ -53,6 +55,7 @@ __cxa_eh_globals theGlobals;
 extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return &theGlobals; }
 extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return &theGlobals; }
 }  // namespace __cxxabiv1
+#endif  // !__i386__
 
 // Memory for new, without the library's loop over a new-handler: the program installs none.
 void* operator new(std::size_t size) {
@@ -63,27 +66,6 @@ void* operator new(std::size_t size) {
 // The rest serves the 32-bit program, which unwinds with its own DWARF unwinder (Unwinder.cpp); the 64-bit one unwinds
 // through Windows' own tables, with routines of its own.
 #if defined(__i386__)
-
-// The room for an exception in flight, from the heap. The runtime's own version adds an emergency pool
-// for a heap that is exhausted, guarded by a lock for threads (4 KB with the thread support it brings);
-// the program's only exceptions report an error, and a heap too full to hold one ends it either way. The
-// runtime keeps its record of the exception (its __cxa_refcounted_exception) just before the object:
-// 0x60 bytes with GCC 12's libstdc++ for i686, as its own __cxa_allocate_exception adds.
-static_assert(__GNUC__ == 12, "check kExceptionRecord against this compiler's __cxa_allocate_exception");
-namespace {
-constexpr std::size_t kExceptionRecord = 0x60;
-}  // namespace
-
-extern "C" void* __cxa_allocate_exception(std::size_t size) noexcept {
-    char* block = static_cast<char*>(std::malloc(kExceptionRecord + size));
-    if (!block) std::terminate();
-    std::memset(block, 0, kExceptionRecord);
-    return block + kExceptionRecord;
-}
-
-extern "C" void __cxa_free_exception(void* object) noexcept {
-    std::free(static_cast<char*>(object) - kExceptionRecord);
-}
 
 extern "C" _Unwind_Reason_Code __gxx_personality_v0(int, _Unwind_Action, _Unwind_Exception_Class,
                                                     _Unwind_Exception*, _Unwind_Context*);

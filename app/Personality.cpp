@@ -7,14 +7,14 @@
 // lists (`throw(X)`), foreign and forced unwinding and caches its results between the phases: 3.6 KB. This
 // program, C++20 throughout, has none of those, so this routine reads the table again in each phase and
 // ends the program where the library's would call an "unexpected" handler. Which catch clause takes an
-// exception is still decided by the library's type information (std::type_info::__do_catch), so base
-// classes and const qualifiers match exactly as the language says.
+// exception is decided from the type information GCC writes (CatchTypes.cpp).
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <typeinfo>
 #include <unwind.h>
 
+#include "CxaRuntime.h"
 #include "FrameRules.h"
 
 namespace {
@@ -23,26 +23,6 @@ using orv::unwind::kOmitted;
 using orv::unwind::ReadEncoded;
 using orv::unwind::ReadSleb;
 using orv::unwind::ReadUleb;
-
-// The runtime's record of a C++ exception in flight, which ends with the unwinder's header (the Itanium
-// C++ ABI's __cxa_exception, GCC's layout). Only the first and the last two members are used here.
-struct CxaException {
-    std::type_info* exceptionType;
-    void (*exceptionDestructor)(void*);
-    void (*unexpectedHandler)();
-    std::terminate_handler terminateHandler;
-    CxaException* nextException;
-    int handlerCount;
-    int handlerSwitchValue;
-    const unsigned char* actionRecord;
-    const unsigned char* languageSpecificData;
-    _Unwind_Ptr catchTemp;
-    void* adjustedPtr;
-    _Unwind_Exception unwindHeader;
-};
-
-// "GNUCC++\0": an exception thrown by this runtime's __cxa_throw.
-constexpr _Unwind_Exception_Class kCxxException = 0x474e5543432b2b00ULL;
 
 // The size of one entry of the catch types' table.
 unsigned EntrySize(unsigned char encoding) {
@@ -59,12 +39,10 @@ struct Decision {
     Found found = Found::Nothing;
     std::uintptr_t landingPad = 0;
     int selector = 0;
-    void* adjusted = nullptr;
 };
 
 // What the frame does with the exception at the context's instruction.
-Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours, const std::type_info* thrownType,
-                void* thrownObject) {
+Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours, const std::type_info* thrownType) {
     Decision d;
     int beforeInstruction = 0;
     std::uintptr_t ip = _Unwind_GetIPInfo(context, &beforeInstruction);
@@ -124,12 +102,9 @@ Decision Decide(_Unwind_Context* context, const unsigned char* table, bool ours,
             std::uintptr_t caught;
             if (!ReadEncoded(typeEncoding, entry, caught)) return {Found::Unreadable};
             const auto* catchType = reinterpret_cast<const std::type_info*>(caught);
-            void* adjusted = thrownObject;
-            if (ours && thrownType->__is_pointer_p()) adjusted = *static_cast<void**>(adjusted);
-            if (catchType == nullptr || (ours && catchType->__do_catch(thrownType, &adjusted, 1))) {
+            if (catchType == nullptr || (ours && orv::cxa::Catches(catchType, thrownType))) {
                 d.found = Found::Handler;
                 d.selector = static_cast<int>(filter);
-                d.adjusted = adjusted;
                 return d;
             }
         }
@@ -150,19 +125,15 @@ extern "C" _Unwind_Reason_Code __gxx_personality_v0(int version, _Unwind_Action 
     if (table == nullptr) return _URC_CONTINUE_UNWIND;
 
     // Only the runtime's own exceptions have a C++ type; any other is caught by catch (...) alone.
-    const bool ours = exceptionClass == kCxxException;
-    CxaException* record = ours ? reinterpret_cast<CxaException*>(exception + 1) - 1 : nullptr;
-    const Decision d = Decide(context, table, ours, ours ? record->exceptionType : nullptr, exception + 1);
+    const bool ours = exceptionClass == orv::cxa::kCxxException;
+    const Decision d = Decide(context, table, ours, ours ? orv::cxa::RecordOf(exception)->type : nullptr);
     if (d.found == Found::Unreadable)
         return (actions & _UA_SEARCH_PHASE) ? _URC_FATAL_PHASE1_ERROR : _URC_FATAL_PHASE2_ERROR;
     if (d.found == Found::Nothing) return _URC_CONTINUE_UNWIND;
     if (actions & _UA_SEARCH_PHASE) {
-        if (d.found == Found::Cleanup) return _URC_CONTINUE_UNWIND;
-        if (ours) record->adjustedPtr = d.adjusted;  // what __cxa_begin_catch hands to the handler
-        return _URC_HANDLER_FOUND;
+        return d.found == Found::Handler ? _URC_HANDLER_FOUND : _URC_CONTINUE_UNWIND;
     }
     // The cleanup phase: a frame below the handler's runs its cleanups, and the handler's frame its catch.
-    if (d.found == Found::Handler && ours) record->adjustedPtr = d.adjusted;
     _Unwind_SetGR(context, __builtin_eh_return_data_regno(0), reinterpret_cast<_Unwind_Ptr>(exception));
     _Unwind_SetGR(context, __builtin_eh_return_data_regno(1),
                   static_cast<_Unwind_Word>(d.found == Found::Handler ? d.selector : 0));

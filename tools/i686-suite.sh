@@ -15,16 +15,17 @@ Suite=(
     reliability_dll_planting   'window-install|quiet-install|quiet-remove'
     e2e_msi                    ''
     unwinder_tests             ''
+    cxa_runtime_tests          ''
 )
 # What they show: the unattended install (its log and /status), verify and remove (the backups restored) on the
 # demo tree, the dialogs without the window, and the refusals for a host window (a window enumeration's
 # callback) and a host program (the process list, through a late-bound function); the window by keyboard alone,
 # Alt+I installing and Alt+R removing (a screenshot of each); the canaries loading where nothing defends against
-# them and never into the program; the 32-bit package under 32-bit msiexec, whose custom action runs the
-# program (all its cases); the program's own unwinder and personality routine, which only the 32-bit program
-# has, on the frames its throws cross, and on a real error that ends a quiet run (a record that cannot be
-# opened: exit 4, where a broken unwinder ends the program otherwise). Each case costs a minute or more of
-# emulation: a case joins only for what it adds.
+# them and never into the program; the 32-bit package under 32-bit msiexec, whose custom action runs the program
+# (all its cases); the program's own unwinder, personality routine, throw and catch, which only the 32-bit
+# program has, on the frames its throws cross and what its handlers do, and on a real error that ends a quiet
+# run (a record that cannot be opened: exit 4, where a broken unwinder ends the program otherwise). Each case
+# costs a minute or more of emulation: a case joins only for what it adds.
 tests= cases=
 for ((i = 0; i < ${#Suite[@]}; i += 2)); do
     tests+="|${Suite[i]}"

@@ -39,7 +39,7 @@ fi
 # The shipped program itself, in an emulated PC, where it cannot run here (tools/i686-suite.sh says what it runs).
 if [ "$ORV_I686_VM" = yes ]; then
     cmake --build --preset windows --target OrvandelSetup orv_payload_files orvauto phxhost lockfile macrecorder \
-        canaries loaddll startonly orv_msi_action unwinder_tests
+        canaries loaddll startonly orv_msi_action unwinder_tests cxa_runtime_tests
     wait "$vm_make" || { cat build/i686-vm-make.log; exit 1; }
     cat build/i686-vm-make.log
     tools/i686-vm.sh run 'tools/i686-suite.sh build/windows'
