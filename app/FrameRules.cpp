@@ -33,6 +33,14 @@ std::intptr_t ReadSleb(const unsigned char*& p) {
 
 namespace {
 
+#if ORV_UNWIND_ROWS_ONLY
+
+// The shipped program's table holds rows only (app/CMakeLists.txt): no DWARF program is ever run and no
+// expression evaluated, and the code that would do it is left out.
+bool Evaluate(const unsigned char*, const Registers&, const std::uintptr_t*, std::uintptr_t&) { return false; }
+
+#else
+
 // remember_state nests as deep as a function's epilogues inside its body: GCC writes one level.
 constexpr int kRememberedStates = 4;
 
@@ -179,6 +187,8 @@ bool Evaluate(const unsigned char* p, const Registers& registers, const std::uin
     return true;
 }
 
+#endif  // ORV_UNWIND_ROWS_ONLY
+
 // A row of the compact table says what the DWARF program says at the function's calls.
 void CompactRulesAt(const FrameRecord& record, std::uintptr_t address, FrameRules& rules,
                     std::uintptr_t& argsSize) {
@@ -212,6 +222,9 @@ bool RulesAt(const FrameRecord& record, std::uintptr_t address, FrameRules& rule
         CompactRulesAt(record, address, rules, argsSize);
         return true;
     }
+#if ORV_UNWIND_ROWS_ONLY
+    return false;
+#else
     Machine machine{record, address, record.functionStart, {}, {}, {}, 0, 0};
     // Every register keeps its value until a rule says otherwise; the CFA is unknown until the CIE sets it.
     for (RegisterRule& reg : machine.rules.reg) reg = {Rule::kSame, 0, nullptr};
@@ -223,6 +236,7 @@ bool RulesAt(const FrameRecord& record, std::uintptr_t address, FrameRules& rule
     rules = machine.rules;
     argsSize = machine.argsSize;
     return true;
+#endif
 }
 
 bool StepOut(const FrameRules& rules, Registers& registers) {

@@ -45,6 +45,8 @@ struct FrameRecord {
 //   uleb128 count, then count times uleb128 bytes
 //   from the previous place (or the start) and uleb128 arguments pushed from there on, in words;
 // then the DWARF records of the functions that do not fit a row, as in .eh_frame, ending with a zero word.
+// The shipped program has none: every function of it that makes calls fits a row, its unwinder is
+// compiled to read rows only (ORV_UNWIND_ROWS_ONLY) and the build checks that this holds.
 constexpr std::uint32_t kCompactMagic = 0x31545643;  // "CVT1": no length a CIE or FDE could have
 // C++'s routine and C's: link-time optimisation gives C's to some functions whose only handlers are cleanups.
 constexpr int kPersonalities = 2;

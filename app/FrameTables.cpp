@@ -50,13 +50,13 @@ bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t
 
 namespace {
 
-
 std::uint32_t Word(const unsigned char* p) {
     std::uint32_t value;
     std::memcpy(&value, p, sizeof value);
     return value;
 }
 
+#if !ORV_UNWIND_ROWS_ONLY
 
 // How a CIE's FDEs are written.
 struct FdeLayout {
@@ -99,6 +99,8 @@ bool ReadCie(const unsigned char* cie, FrameRecord& record, FdeLayout& layout) {
     record.initialEnd = cie + 4 + Word(cie);
     return true;
 }
+
+#endif  // !ORV_UNWIND_ROWS_ONLY
 
 // An address the table gives relative to the field that holds it, as the image may be loaded anywhere.
 std::uintptr_t Relative(const unsigned char* field) {
@@ -144,6 +146,10 @@ bool FindFrameRecord(std::uintptr_t address, FrameRecord& record) {
     const unsigned char* fde = orv_eh_frame_start;
     if (orv_eh_frame_end - fde >= kCompactHeader && Word(fde) == kCompactMagic && FindCompactRow(address, record, fde))
         return true;
+#if ORV_UNWIND_ROWS_ONLY
+    // The shipped program's table holds rows only (app/CMakeLists.txt).
+    return false;
+#else
     for (; orv_eh_frame_end - fde >= 8 && Word(fde) != 0; fde += 4 + Word(fde)) {
         if (Word(fde) == 0xffffffff) return false;  // 64-bit lengths: never written for this program
         const std::uint32_t cieDistance = Word(fde + 4);
@@ -169,6 +175,7 @@ bool FindFrameRecord(std::uintptr_t address, FrameRecord& record) {
         return true;
     }
     return false;
+#endif
 }
 
 }  // namespace orv::unwind

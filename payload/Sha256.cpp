@@ -55,7 +55,9 @@ void Sha256::Block(const unsigned char* p) {
 }
 
 void Sha256::Update(const unsigned char* data, std::size_t size) {
-    length_ += size;
+    const std::uint64_t length = Length() + size;
+    length_[0] = static_cast<std::uint32_t>(length);
+    length_[1] = static_cast<std::uint32_t>(length >> 32);
     while (size > 0) {
         if (buffered_ == 0 && size >= 64) {
             Block(data);
@@ -76,7 +78,7 @@ void Sha256::Update(const unsigned char* data, std::size_t size) {
 }
 
 std::string Sha256::HexDigest() {
-    const std::uint64_t bits = length_ * 8;
+    const std::uint64_t bits = Length() * 8;
     const unsigned char pad = 0x80;
     Update(&pad, 1);
     const unsigned char zero = 0;

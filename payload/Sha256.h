@@ -26,7 +26,10 @@ private:
     std::uint32_t state_[8];
     unsigned char buffer_[64];
     std::size_t buffered_ = 0;
-    std::uint64_t length_ = 0;
+    // The bytes fed so far, low word first. A 64-bit member would align the object to 8 bytes, more than a
+    // 32-bit Windows thread's stack keeps, and every frame holding one would realign its stack.
+    std::uint32_t length_[2] = {0, 0};
+    std::uint64_t Length() const { return std::uint64_t(length_[1]) << 32 | length_[0]; }
 };
 
 }  // namespace orv

@@ -263,7 +263,18 @@ std::size_t Append(std::string& table, const std::string& bytes, const Record& r
 
 }  // namespace
 
-std::string CompactFrameTable(std::string& image) {
+// Whether the code may call: any byte that could begin a call instruction counts (E8, 9A, or FF with /2 or
+// /3), so a function said not to call cannot; it may be a function that never calls, taken for one that might.
+bool MayCall(std::string_view code) {
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(code[i]);
+        if (byte == 0xE8 || byte == 0x9A) return true;
+        if (byte == 0xFF && i + 1 < code.size() && (code[i + 1] >> 3 & 6) == 2) return true;
+    }
+    return false;
+}
+
+std::string CompactFrameTable(std::string& image, bool rowsOnly) {
     Section section;
     if (!FindSection(image, ".eh_frame", section)) throw Failure("the program has no .eh_frame section");
     if (section.bytes.size() >= 4 && Word(section.bytes, 0) == kCompactMagic) return "the table is compact already";
@@ -326,7 +337,15 @@ std::string CompactFrameTable(std::string& image) {
         PutWord(table, 12 + 4 * i, byUse[i].second - (section.rva + 12 + 4 * std::uint32_t(i)));
     table += rows;
     std::map<std::size_t, std::size_t> placed;  // CIEs: where they were, where they are now
+    std::size_t left = 0;
     for (const Fde* fde : kept) {
+        if (rowsOnly) {
+            // Such a function is never a frame the unwinder steps out of: a throw starts in a call.
+            if (MayCall(ImageBytes(image, fde->start, fde->length)))
+                throw Failure("the function at " + Hex(fde->start) + " may call, and its frame fits no row");
+            ++left;
+            continue;
+        }
         const Cie& cie = cies.at(fde->cie);
         if (!placed.count(cie.at)) placed[cie.at] = Append(table, section.bytes, cie);
         const std::size_t at = Append(table, section.bytes, *fde);
@@ -335,8 +354,9 @@ std::string CompactFrameTable(std::string& image) {
     table.append(4, '\0');
     if (table.size() > section.bytes.size()) return "the compact table would be no smaller";
     ShrinkSection(image, ".eh_frame", table);
-    return std::to_string(fdes.size() - kept.size()) + " functions in rows, " + std::to_string(kept.size()) +
-           " kept as DWARF records: " + std::to_string(table.size()) + " bytes in place of " +
+    return std::to_string(fdes.size() - kept.size()) + " functions in rows, " +
+           std::to_string(kept.size() - left) + " kept as DWARF records, " + std::to_string(left) +
+           " left out that never call: " + std::to_string(table.size()) + " bytes in place of " +
            std::to_string(section.bytes.size());
 }
 

@@ -27,8 +27,10 @@ const char* const usage =
     "       payload_tool pad ITEM INPUT OUTPUT      INPUT followed by filler up to the item's size\n"
     "       payload_tool seal PROGRAM EPOCH-FILE    makes the program's resource section read-only and gives\n"
     "                                               it the time stamp in EPOCH-FILE (seconds since 1970)\n"
-    "       payload_tool compact-frames PROGRAM     writes the compact unwind table of a linked 32-bit program\n"
-    "                                               in place of its .eh_frame section\n"
+    "       payload_tool compact-frames PROGRAM [rows-only]\n"
+    "                                               writes the compact unwind table of a linked 32-bit program\n"
+    "                                               in place of its .eh_frame section; rows-only for a program\n"
+    "                                               whose unwinder reads no DWARF records\n"
     "       payload_tool describe PROGRAM COMMIT    the lines of /version for the items inside PROGRAM\n";
 
 struct Failure : std::runtime_error {
@@ -101,10 +103,11 @@ void Run(int argc, char** argv) {
         orv::tool::FillerStream(entry.size).Append(bytes, entry.size - bytes.size());
         WriteFile(argv[4], bytes);
     } else if (command == "compact-frames") {
-        args(1);
+        const bool rowsOnly = argc == 4 && std::string(argv[3]) == "rows-only";
+        if (!rowsOnly) args(1);
         std::string image = ReadFile(argv[2]);
         try {
-            std::cout << argv[2] << ": " << orv::tool::CompactFrameTable(image) << '\n';
+            std::cout << argv[2] << ": " << orv::tool::CompactFrameTable(image, rowsOnly) << '\n';
         } catch (const std::runtime_error& e) {
             throw Failure(std::string(argv[2]) + ": " + e.what());
         }

@@ -134,6 +134,11 @@ void ShrinkSection(std::string& image, const std::string& name, const std::strin
     if (Read(image, at.optional + 64, 4) != 0) Write32(image, at.optional + 64, ImageChecksum(image));
 }
 
+std::string_view ImageBytes(const std::string& image, std::uint32_t rva, std::uint32_t length) {
+    const Layout at = Headers(image);
+    return std::string_view(image).substr(FileOffset(image, at, rva, length), length);
+}
+
 std::uint32_t ImageWord(const std::string& image, std::uint32_t rva) {
     const Layout at = Headers(image);
     return Read(image, FileOffset(image, at, rva, 4), 4);

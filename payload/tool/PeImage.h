@@ -37,7 +37,9 @@ bool FindSection(const std::string& image, const std::string& name, Section& sec
 // with a debug directory, whose file offsets would move.
 void ShrinkSection(std::string& image, const std::string& name, const std::string& bytes);
 
-// The word at this address of the image as linked (before the loader relocates it), and the image's base.
+// The bytes or the word at this address of the image as linked (before the loader relocates it), and the
+// image's base.
+std::string_view ImageBytes(const std::string& image, std::uint32_t rva, std::uint32_t length);
 std::uint32_t ImageWord(const std::string& image, std::uint32_t rva);
 std::uint32_t ImageBase(const std::string& image);
 
