@@ -32,7 +32,7 @@ struct FrameRecord {
     const unsigned char* compactRow;    // the row of the compact table (its kind byte on), or null
 };
 
-// The build writes a compact table in place of the linked program's .eh_frame section (the payload tool's
+// The build writes a compact table in place of the linked program's .eh_frame records (the payload tool's
 // compact-frames). Nearly every function of the program keeps a frame pointer, so at each of its calls the
 // CFA is ebp + 8 and the caller's ebx, esi and edi are saved, if at all, at one of three places below it:
 // a few bits say all that the function's DWARF program says at its calls: a row of 3 to 10 bytes where

@@ -2,12 +2,12 @@
 //
 // Unwinding a frame starts from its frame description (FDE), found by the frame's address. libgcc keeps a
 // registry of every registered module's descriptions, sorted into a search table with locks for threads:
-// 10 KB of a program that throws only to report an error. This program has one table, its .eh_frame
-// section, whose bounds the linker gives (app/CMakeLists.txt); a lookup reads it from start to end, a few
-// microseconds per frame on an error path. The build rewrites the section once the program is linked: the
-// compact rows of FrameRules.h first, then the records of the DWARF call frame information, as GCC writes
-// them, for the functions no row describes: a CIE with what several functions share, then FDEs that point
-// back to it. Only the 32-bit program unwinds this way; the 64-bit one uses the tables of Windows itself.
+// 10 KB of a program that throws only to report an error. This program has one table, at the end of its
+// read-only data, whose bounds the linker script gives (cmake/ProgramLayout.cmake); a lookup reads it from
+// start to end, a few microseconds per frame on an error path. The build rewrites it once the program is
+// linked: the compact rows of FrameRules.h first, then the records of the DWARF call frame information, as
+// GCC writes them, for the functions no row describes: a CIE with what several functions share, then FDEs
+// that point back to it. Only the 32-bit program unwinds this way; the 64-bit one uses the tables of Windows itself.
 #include <cstdint>
 #include <cstring>
 

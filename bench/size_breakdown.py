@@ -13,9 +13,10 @@ import struct
 import sys
 
 # Sections whose bytes are in the image; the rest of a map (debugging, discarded) is not shipped. The
-# 32-bit program's .eh_frame is rewritten as a compact table after the link, so the map's sizes of it are
-# not what ships: it is counted whole, from the program.
-IMAGE_SECTIONS = {'.text', '.data', '.rdata', '.idata', '.rsrc', '.reloc', '.CRT', '.tls'}
+# 32-bit program's .eh_frame records, at the end of .rdata, are rewritten as a compact table after the
+# link, so the map's sizes of them are not what ships: the table is counted whole, from the program.
+IMAGE_SECTIONS = {'.text', '.data', '.rdata', '.eh_frame', '.idata', '.rsrc', '.reloc', '.CRT', '.tls'}
+COMPACT_TABLE = 0x31545643  # the first word of the compact unwind table (app/FrameRules.h)
 TOP = 25
 
 # Runtime pieces grouped by what the program uses them for, matched on the archive member's name.
@@ -45,7 +46,25 @@ def pe_sections(path):
         name, used, _, raw, pointer = struct.unpack_from('<8sIIII', data, table + 40 * i)
         sections.append((name.rstrip(b'\0').decode(), raw, min(used, raw) if raw else 0, pointer))
     headers = min(s[3] for s in sections if s[1]) if sections else len(data)
-    return len(data), headers, sections
+    return len(data), headers, sections, data
+
+
+def compact_table_size(data, sections):
+    """Bytes of the compact unwind table the build writes at the end of .rdata: its header and rows, then
+    DWARF records up to a zero word; 0 when there is none."""
+    for name, raw, _, pointer in sections:
+        if name != '.rdata':
+            continue
+        blob = data[pointer:pointer + raw]
+        at = next((i for i in range(0, len(blob) - 20, 4)
+                   if struct.unpack_from('<I', blob, i)[0] == COMPACT_TABLE), None)
+        if at is None:
+            return 0
+        end = at + 20 + struct.unpack_from('<I', blob, at + 4)[0]
+        while struct.unpack_from('<I', blob, end)[0]:
+            end += 4 + struct.unpack_from('<I', blob, end)[0]
+        return end + 4 - at
+    return 0
 
 
 def map_contributors(path):
@@ -62,6 +81,8 @@ def map_contributors(path):
             pending = m.group(1)
             continue
         m = re.match(r'^ (\.\S+)?\s+0x[0-9a-f]+\s+0x([0-9a-f]+)\s+(\S.*)$', line)
+        if m and (m.group(1) or pending or '').startswith('.eh_frame'):
+            m = None
         if m and (m.group(1) or pending) and section in IMAGE_SECTIONS:
             name = re.sub(r'.*/', '', m.group(3).strip())
             name = re.sub(r'\w+\.ltrans\d+\.ltrans\.o', 'program code', name)
@@ -101,7 +122,7 @@ def main(argv):
     if len(argv) < 3:
         sys.exit(__doc__)
     program, payload = argv[1], int(argv[2])
-    total, headers, sections = pe_sections(program)
+    total, headers, sections, data = pe_sections(program)
     print(f'{program}: {total:,} bytes = payload {payload:,} + overhead {total - payload:,}')
     print('\nSections (bytes in the file; used bytes before the 512-byte padding)')
     print(f'  {"headers":10} {headers:9,}')
@@ -120,8 +141,7 @@ def main(argv):
             if name == 'payload resources' or (name.startswith('objects.a(') and group_of(name) == name):
                 continue
             groups[name if name.startswith(('program', 'base')) else group_of(name)] += size
-        groups['unwind table (.eh_frame, as shipped)'] = next(
-            (used for name, _, used, _ in sections if name.startswith('.eh_fram')), 0)
+        groups['unwind table (compact, at the end of .rdata)'] = compact_table_size(data, sections)
         groups['resources besides the payload'] = next(raw for name, raw, _, _ in sections if name == '.rsrc') - payload
         groups['headers and section padding'] = total - payload - sum(groups.values())
         print(f'\nThe overhead, all told ({total - payload:,} bytes)')

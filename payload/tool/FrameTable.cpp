@@ -249,16 +249,50 @@ void CheckRow(const Fde& fde, const std::string& rows, std::size_t kindAt) {
     }
 }
 
-// Copies a record to the end of the table, its relative fields made relative to their new places.
-std::size_t Append(std::string& table, const std::string& bytes, const Record& record) {
+// Copies a record to the end of the table, its relative fields made relative to their new places; the
+// table starts `lower` bytes before the records it is made from.
+std::size_t Append(std::string& table, const std::string& bytes, const Record& record, std::uint32_t lower) {
     const std::size_t at = table.size();
     table.append(bytes, record.at, record.end - record.at);
     for (std::size_t field : record.relativeFields) {
         const std::size_t moved = at + (field - record.at);
         const std::uint32_t value = Word(table, moved);
-        if (value != 0) PutWord(table, moved, value + std::uint32_t(field) - std::uint32_t(moved));
+        if (value != 0) PutWord(table, moved, value + std::uint32_t(field) + lower - std::uint32_t(moved));
     }
     return at;
+}
+
+// The 8 bytes the linker script writes before the .eh_frame records it puts at the end of .rdata
+// (cmake/ProgramLayout.cmake); the compact table is written over both.
+constexpr unsigned char kFrameTableMarker[8] = {0xa4, 0xe7, 0x1b, 0x9d, 0x62, 0x5a, 0xf0, 0xc3};
+
+// Where a linked program keeps its unwind table: a section of its own, or the end of .rdata after the marker.
+struct TablePlace {
+    std::string sectionName;
+    Section section;         // the section holding it
+    std::size_t at = 0;      // where the compact table goes in it
+    Section records;         // the .eh_frame records
+};
+
+TablePlace FindTable(const std::string& image) {
+    TablePlace place;
+    if (FindSection(image, ".eh_frame", place.section)) {
+        place.sectionName = ".eh_frame";
+        place.records = place.section;
+        return place;
+    }
+    place.sectionName = ".rdata";
+    if (!FindSection(image, ".rdata", place.section)) throw Failure("the program has no .eh_frame or .rdata");
+    const std::string& bytes = place.section.bytes;
+    const std::string marker(reinterpret_cast<const char*>(kFrameTableMarker), sizeof kFrameTableMarker);
+    const std::size_t at = bytes.find(marker);
+    if (at == std::string::npos || at % 4 != 0 || bytes.find(marker, at + 1) != std::string::npos)
+        throw Failure("no .eh_frame section, and not one marker of the table in .rdata");
+    place.at = at;
+    place.records.rva = place.section.rva + std::uint32_t(at + marker.size());
+    place.records.bytes = bytes.substr(at + marker.size());
+    place.records.virtualSize = std::uint32_t(place.records.bytes.size());
+    return place;
 }
 
 }  // namespace
@@ -275,10 +309,11 @@ bool MayCall(std::string_view code) {
 }
 
 std::string CompactFrameTable(std::string& image, bool rowsOnly) {
-    Section section;
-    if (!FindSection(image, ".eh_frame", section)) throw Failure("the program has no .eh_frame section");
+    TablePlace place = FindTable(image);
+    const Section& section = place.records;
     if (section.bytes.size() >= 4 && Word(section.bytes, 0) == kCompactMagic) return "the table is compact already";
     if (Relocated(image, section.rva, section.virtualSize)) throw Failure("the loader would relocate a word of it");
+    const std::uint32_t tableRva = place.section.rva + std::uint32_t(place.at);
     std::map<std::size_t, Cie> cies;
     std::vector<Fde> fdes;
     Reader(image, section).Read(cies, fdes);
@@ -332,9 +367,9 @@ std::string CompactFrameTable(std::string& image, bool rowsOnly) {
     std::string table(kCompactHeader, '\0');
     PutWord(table, 0, kCompactMagic);
     PutWord(table, 4, std::uint32_t(rows.size()));
-    PutWord(table, 8, rows.empty() ? 0 : first - (section.rva + 8));
+    PutWord(table, 8, rows.empty() ? 0 : first - (tableRva + 8));
     for (std::size_t i = 0; i < byUse.size(); ++i)
-        PutWord(table, 12 + 4 * i, byUse[i].second - (section.rva + 12 + 4 * std::uint32_t(i)));
+        PutWord(table, 12 + 4 * i, byUse[i].second - (tableRva + 12 + 4 * std::uint32_t(i)));
     table += rows;
     std::map<std::size_t, std::size_t> placed;  // CIEs: where they were, where they are now
     std::size_t left = 0;
@@ -347,13 +382,14 @@ std::string CompactFrameTable(std::string& image, bool rowsOnly) {
             continue;
         }
         const Cie& cie = cies.at(fde->cie);
-        if (!placed.count(cie.at)) placed[cie.at] = Append(table, section.bytes, cie);
-        const std::size_t at = Append(table, section.bytes, *fde);
+        const std::uint32_t lower = section.rva - tableRva;
+        if (!placed.count(cie.at)) placed[cie.at] = Append(table, section.bytes, cie, lower);
+        const std::size_t at = Append(table, section.bytes, *fde, lower);
         PutWord(table, at + 4, std::uint32_t(at + 4 - placed[cie.at]));
     }
     table.append(4, '\0');
-    if (table.size() > section.bytes.size()) return "the compact table would be no smaller";
-    ShrinkSection(image, ".eh_frame", table);
+    if (table.size() > place.section.bytes.size() - place.at) return "the compact table would be no smaller";
+    ShrinkSection(image, place.sectionName, place.section.bytes.substr(0, place.at) + table);
     return std::to_string(fdes.size() - kept.size()) + " functions in rows, " +
            std::to_string(kept.size() - left) + " kept as DWARF records, " + std::to_string(left) +
            " left out that never call: " + std::to_string(table.size()) + " bytes in place of " +

@@ -29,7 +29,7 @@ const char* const usage =
     "                                               it the time stamp in EPOCH-FILE (seconds since 1970)\n"
     "       payload_tool compact-frames PROGRAM [rows-only]\n"
     "                                               writes the compact unwind table of a linked 32-bit program\n"
-    "                                               in place of its .eh_frame section; rows-only for a program\n"
+    "                                               in place of its .eh_frame records; rows-only for a program\n"
     "                                               whose unwinder reads no DWARF records\n"
     "       payload_tool describe PROGRAM COMMIT    the lines of /version for the items inside PROGRAM\n";
 
