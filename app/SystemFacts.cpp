@@ -57,9 +57,8 @@ std::string Windows() {
     v.dwOSVersionInfoSize = sizeof v;
     // The manifest names every Windows up to 10, so the system does not pretend to be an older one.
     if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&v))) return "not known";
-    SYSTEM_INFO native, own;
+    SYSTEM_INFO native;
     GetNativeSystemInfo(&native);
-    GetSystemInfo(&own);
     std::string text = DecimalText(v.dwMajorVersion);
     text += '.';
     text += Decimal(v.dwMinorVersion);
@@ -69,7 +68,12 @@ std::string Windows() {
     text += v.wProductType == VER_NT_WORKSTATION ? " workstation, " : " server, ";
     PutArchitecture(text, native.wProcessorArchitecture);
     text += "; this program ";
-    PutArchitecture(text, own.wProcessorArchitecture);
+    // The program runs as the machine it was built for, emulated or not.
+#ifdef _WIN64
+    PutArchitecture(text, PROCESSOR_ARCHITECTURE_AMD64);
+#else
+    PutArchitecture(text, PROCESSOR_ARCHITECTURE_INTEL);
+#endif
     return text;
 }
 
