@@ -191,7 +191,8 @@ HWND BuildDialog(Dialog& dialog, DialogKind kind, HFONT font, HWND active) {
     if (window == nullptr) return nullptr;
 
     HMENU menu = GetSystemMenu(window, FALSE);
-    for (UINT item : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_TASKLIST}) DeleteMenu(menu, item, MF_BYCOMMAND);
+    static constexpr UINT items[] = {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_TASKLIST};
+    for (UINT item : items) DeleteMenu(menu, item, MF_BYCOMMAND);
 
     HWND icon = CreateChild(window, "STATIC", "", SS_ICON, IconId, layout.icon, font);
     const LPCSTR iconName = kind == DialogKind::Error ? IDI_HAND : IDI_ASTERISK;
