@@ -3,6 +3,7 @@
 #include "AppText.h"
 #include "ErrorDisplay.h"
 #include "Resource.h"
+#include "WinHelpers.h"
 
 namespace orv {
 
@@ -29,13 +30,13 @@ std::string ApplicationTitle() {
 HWND TheApplicationWindow() { return applicationWindow; }
 
 ApplicationWindow::ApplicationWindow(HINSTANCE instance) {
-    WNDCLASSA wc = {};
+    WNDCLASSEXA wc = {};
     wc.lpfnWndProc = Procedure;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_ORVANDEL));
+    wc.hIcon = LoadSharedIcon(instance, MAKEINTRESOURCEA(IDI_ORVANDEL));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = ClassName;
-    RegisterClassA(&wc);
+    RegisterWindowClass(wc);
     // It sits in the middle of the screen without size, as a taskbar button and an owner only.
     CreateWindowExA(0, ClassName, ApplicationTitle().c_str(),
                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -73,7 +74,7 @@ LRESULT ApplicationWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PostMessageA(window_, PassActivation, 0, 0);
         return 0;
     case PassActivation:
-        if (GetFocus() == window_ && !IsIconic(window_)) {
+        if (GetFocus() == window_ && !(GetWindowLongA(window_, GWL_STYLE) & WS_MINIMIZE)) {  // not minimised
             HWND popup = GetLastActivePopup(window_);
             if (popup != window_ && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetActiveWindow(popup);
         }

@@ -15,7 +15,7 @@ namespace orv {
 void ReportUncaughtError(const std::string& message) {
     HWND owner = TheApplicationWindow();
     char title[256] = {};
-    if (owner != nullptr) GetWindowTextA(owner, title, sizeof title);
+    if (owner != nullptr) SendMessageA(owner, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
     // The box disables its owner itself; every other window of the program is disabled here.
     ModalState modal(owner);
     MessageBoxA(owner, WithFullStop(message).c_str(), title, MB_OK | MB_ICONSTOP);

@@ -4,6 +4,7 @@
 #include "Exceptions.h"
 #include "MessageDialog.h"
 #include "Procedures.h"
+#include "WinHelpers.h"
 
 namespace orv {
 
@@ -61,7 +62,7 @@ void MainForm::ShowPanel(Panel panel, bool visible) {
 void MainForm::EnableButton(Button button, bool enabled) { EnableWindow(controls_[ControlOf(button)], enabled); }
 
 void MainForm::SetVersionText(const std::string& text) {
-    SetWindowTextA(labelVersion_, text.c_str());
+    SetOwnWindowText(labelVersion_, text.c_str());
     PlaceLabel(labelVersion_, PanelSecondLabel, false);
 }
 
@@ -212,7 +213,7 @@ void MainForm::LoadPayloadItems() {
 
 void MainForm::FormCreate() {
     host_.emplace(LocateHost(platform_));
-    SetWindowTextA(controls_[ctl::LabelDirectory], host_->root.c_str());
+    SetOwnWindowText(controls_[ctl::LabelDirectory], host_->root.c_str());
     PlaceLabel(controls_[ctl::LabelDirectory], FormDesign[ctl::LabelDirectory].box, false);
     ShowPanel(Panel::Version, false);
     RefreshStatus(platform_, host_->root, *this);

@@ -142,15 +142,14 @@ LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 void RegisterDialogClass(HINSTANCE instance) {
-    WNDCLASSA wc = {};
-    if (GetClassInfoA(instance, ClassName, &wc)) return;
+    WNDCLASSEXA wc = {};
     wc.lpfnWndProc = DialogProcedure;
     wc.cbWndExtra = DLGWINDOWEXTRA;  // the system's dialog manager keeps its state there
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = ClassName;
-    RegisterClassA(&wc);
+    RegisterWindowClass(wc);
 }
 
 HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, int id,
@@ -192,11 +191,12 @@ HWND BuildDialog(Dialog& dialog, DialogKind kind, HFONT font, HWND active) {
     if (window == nullptr) return nullptr;
 
     HMENU menu = GetSystemMenu(window, FALSE);
-    for (UINT item : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_TASKLIST}) DeleteMenu(menu, item, MF_BYCOMMAND);
+    static constexpr UINT items[] = {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_TASKLIST};
+    for (UINT item : items) DeleteMenu(menu, item, MF_BYCOMMAND);
 
     HWND icon = CreateChild(window, "STATIC", "", SS_ICON, IconId, layout.icon, font);
     const LPCSTR iconName = kind == DialogKind::Error ? IDI_HAND : IDI_ASTERISK;
-    SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, iconName)), 0);
+    SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadSharedIcon(nullptr, iconName)), 0);
     CreateChild(window, "STATIC", dialog.text.c_str(), SS_LEFT | SS_NOPREFIX, TextId, layout.text, font);
 
     HWND first = nullptr;

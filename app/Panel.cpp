@@ -1,5 +1,7 @@
 #include "Panel.h"
 
+#include "WinHelpers.h"
+
 namespace orv {
 
 namespace {
@@ -21,15 +23,13 @@ LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 const char* PanelClass(HINSTANCE instance) {
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(instance, ClassName, &wc)) {
-        wc.lpfnWndProc = PanelProcedure;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = ClassName;
-        RegisterClassA(&wc);
-    }
+    WNDCLASSEXA wc = {};
+    wc.lpfnWndProc = PanelProcedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = ClassName;
+    RegisterWindowClass(wc);
     return ClassName;
 }
 

@@ -15,7 +15,7 @@ std::string UtcTime() {
     GetSystemTime(&t);
     char text[] = "0000-00-00 00:00:00";
     const unsigned fields[] = {t.wYear / 100u, t.wYear % 100u, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-    const int places[] = {0, 2, 5, 8, 11, 14, 17};
+    static constexpr int places[] = {0, 2, 5, 8, 11, 14, 17};
     for (int i = 0; i < 7; ++i) {
         text[places[i]] = static_cast<char>('0' + fields[i] / 10 % 10);
         text[places[i] + 1] = static_cast<char>('0' + fields[i] % 10);
@@ -57,9 +57,8 @@ std::string Windows() {
     v.dwOSVersionInfoSize = sizeof v;
     // The manifest names every Windows up to 10, so the system does not pretend to be an older one.
     if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&v))) return "not known";
-    SYSTEM_INFO native, own;
+    SYSTEM_INFO native;
     GetNativeSystemInfo(&native);
-    GetSystemInfo(&own);
     std::string text = DecimalText(v.dwMajorVersion);
     text += '.';
     text += Decimal(v.dwMinorVersion);
@@ -69,7 +68,12 @@ std::string Windows() {
     text += v.wProductType == VER_NT_WORKSTATION ? " workstation, " : " server, ";
     PutArchitecture(text, native.wProcessorArchitecture);
     text += "; this program ";
-    PutArchitecture(text, own.wProcessorArchitecture);
+    // The program runs as the machine it was built for, emulated or not.
+#ifdef _WIN64
+    PutArchitecture(text, PROCESSOR_ARCHITECTURE_AMD64);
+#else
+    PutArchitecture(text, PROCESSOR_ARCHITECTURE_INTEL);
+#endif
     return text;
 }
 

@@ -2,12 +2,28 @@
 
 namespace orv {
 
+// The program's own windows only: for them GetWindowTextA and SetWindowTextA send these messages, and
+// calling the two functions would cost the program two more imports.
 std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
+    const auto length = static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
     if (length <= 0) return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, &text[0], length + 1)));
+    text.resize(static_cast<std::size_t>(
+        SendMessageA(window, WM_GETTEXT, static_cast<WPARAM>(length) + 1, reinterpret_cast<LPARAM>(&text[0]))));
     return text;
+}
+
+void SetOwnWindowText(HWND window, const char* text) {
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+HICON LoadSharedIcon(HINSTANCE instance, const char* name) {
+    return static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+}
+
+void RegisterWindowClass(WNDCLASSEXA& wc) {
+    wc.cbSize = sizeof wc;
+    RegisterClassExA(&wc);
 }
 
 std::string ResourceText(UINT id) {

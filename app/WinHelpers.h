@@ -52,7 +52,14 @@ private:
     HGDIOBJ old_;
 };
 
+// The text of one of the program's own windows, and a new one for it.
 std::string WindowText(HWND window);
+void SetOwnWindowText(HWND window, const char* text);
+// What LoadIconA gives (an icon of the system's default size, shared), through LoadImageA, which the program
+// imports anyway.
+HICON LoadSharedIcon(HINSTANCE instance, const char* name);
+// Registers a window class once: a second registration of the name fails and changes nothing.
+void RegisterWindowClass(WNDCLASSEXA& wc);
 // A text of the program's string table.
 std::string ResourceText(UINT id);
 // The pixels per inch of the screen, which every layout scales to.

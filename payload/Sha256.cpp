@@ -1,5 +1,7 @@
 #include "Sha256.h"
 
+#include <cstring>
+
 namespace orv {
 namespace {
 
@@ -17,8 +19,10 @@ constexpr std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (
 
 }  // namespace
 
-Sha256::Sha256()
-    : state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
+constexpr std::uint32_t InitialState[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                                           0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+
+Sha256::Sha256() { std::memcpy(state_, InitialState, sizeof state_); }
 
 void Sha256::Block(const unsigned char* p) {
     std::uint32_t w[64];
