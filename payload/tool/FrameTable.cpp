@@ -298,7 +298,7 @@ TablePlace FindTable(const std::string& image) {
 }  // namespace
 
 // Whether the code may call: any byte that could begin a call instruction counts (E8, 9A, or FF with /2 or
-// /3), so a function said not to call cannot; it may be a function that never calls, taken for one that might.
+// /3), so code found not to call makes no call, while code found to may be a false alarm.
 bool MayCall(std::string_view code) {
     for (std::size_t i = 0; i < code.size(); ++i) {
         const unsigned char byte = static_cast<unsigned char>(code[i]);
