@@ -49,9 +49,9 @@ def pe_sections(path):
     return len(data), headers, sections, data
 
 
-def compact_table_size(data, sections):
-    """Bytes of the compact unwind table the build writes at the end of .rdata: its header and rows, then
-    DWARF records up to a zero word; 0 when there is none."""
+def compact_table(data, sections):
+    """Where the compact unwind table the build writes at the end of .rdata starts in it, and its bytes: its
+    header and rows, then DWARF records up to a zero word; (0, 0) when there is none."""
     for name, raw, _, pointer in sections:
         if name != '.rdata':
             continue
@@ -59,12 +59,12 @@ def compact_table_size(data, sections):
         at = next((i for i in range(0, len(blob) - 20, 4)
                    if struct.unpack_from('<I', blob, i)[0] == COMPACT_TABLE), None)
         if at is None:
-            return 0
+            return 0, 0
         end = at + 20 + struct.unpack_from('<I', blob, at + 4)[0]
         while struct.unpack_from('<I', blob, end)[0]:
             end += 4 + struct.unpack_from('<I', blob, end)[0]
-        return end + 4 - at
-    return 0
+        return at, end + 4 - at
+    return 0, 0
 
 
 def map_contributors(path):
@@ -126,7 +126,10 @@ def main(argv):
     print(f'{program}: {total:,} bytes = payload {payload:,} + overhead {total - payload:,}')
     print('\nSections (bytes in the file; used bytes before the 512-byte padding)')
     print(f'  {"headers":10} {headers:9,}')
+    table_at, table_size = compact_table(data, sections)
     for name, raw, used, _ in sections:
+        if name == '.rdata' and table_size:  # its size in memory is that of the records the table replaced
+            used = table_at + table_size
         if raw:
             note = f'  of which payload {payload:,}, the program\'s own {raw - payload:,}' if name == '.rsrc' else ''
             print(f'  {name:10} {raw:9,}  ({used:,} used){note}')
@@ -141,7 +144,7 @@ def main(argv):
             if name == 'payload resources' or (name.startswith('objects.a(') and group_of(name) == name):
                 continue
             groups[name if name.startswith(('program', 'base')) else group_of(name)] += size
-        groups['unwind table (compact, at the end of .rdata)'] = compact_table_size(data, sections)
+        groups['unwind table (compact, at the end of .rdata)'] = table_size
         groups['resources besides the payload'] = next(raw for name, raw, _, _ in sections if name == '.rsrc') - payload
         groups['headers and section padding'] = total - payload - sum(groups.values())
         print(f'\nThe overhead, all told ({total - payload:,} bytes)')
