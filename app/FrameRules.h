@@ -40,8 +40,9 @@ struct FrameRecord {
 //   kCompactMagic, the rows' length in bytes (a multiple of 4), then relative to its own field the first
 //   row's function and the kPersonalities personality routines of the rows with an LSDA (4 bytes each);
 // then one row per function, in address order:
-//   uleb128 bytes from the end of the previous function (or the first), uleb128 length, the kind byte, and
-//   with kHasLsda: sleb128 twice the LSDA's distance from the function's start plus its routine's number,
+//   uleb128 twice the length, plus 1 when uleb128 bytes from the end of the previous function (or the
+//   first) follow (most functions follow the last without a gap), the kind byte, and with kHasLsda: sleb128
+//   twice the LSDA's distance from the previous row's LSDA (or the first function) plus its routine's number,
 //   uleb128 count, then count times uleb128 bytes
 //   from the previous place (or the start) and uleb128 arguments pushed from there on, in words;
 // then the DWARF records of the functions that do not fit a row, as in .eh_frame, ending with a zero word.

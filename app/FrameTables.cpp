@@ -114,13 +114,17 @@ bool FindCompactRow(std::uintptr_t address, FrameRecord& record, const unsigned 
     const unsigned char* rowsEnd = p + Word(orv_eh_frame_start + 4);
     records = rowsEnd;
     std::uintptr_t start = Relative(orv_eh_frame_start + 8);
+    std::uintptr_t lsda = start;
     while (p < rowsEnd) {
-        start += ReadUleb(p);
-        const std::uintptr_t length = ReadUleb(p);
+        const std::uintptr_t lengthAndGap = ReadUleb(p);
+        if (lengthAndGap & 1) start += ReadUleb(p);
+        const std::uintptr_t length = lengthAndGap >> 1;
         const unsigned char* row = p++;
-        std::intptr_t lsda = 0;
+        int routine = 0;
         if (*row & kHasLsda) {
-            lsda = ReadSleb(p);
+            const std::intptr_t step = ReadSleb(p);
+            lsda += step >> 1;
+            routine = step & 1;
             for (std::uintptr_t count = ReadUleb(p); count > 0; --count) ReadUleb(p), ReadUleb(p);
         }
         if (address < start) return false;
@@ -128,9 +132,8 @@ bool FindCompactRow(std::uintptr_t address, FrameRecord& record, const unsigned 
             record = {};
             record.functionStart = start;
             if (*row & kHasLsda) {
-                record.lsda = reinterpret_cast<const unsigned char*>(start + (lsda >> 1));
-                const unsigned char* routine = orv_eh_frame_start + 12 + 4 * (lsda & 1);
-                record.personality = reinterpret_cast<Personality>(Relative(routine));
+                record.lsda = reinterpret_cast<const unsigned char*>(lsda);
+                record.personality = reinterpret_cast<Personality>(Relative(orv_eh_frame_start + 12 + 4 * routine));
             }
             record.compactRow = row;
             return true;

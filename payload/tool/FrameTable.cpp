@@ -335,7 +335,7 @@ std::string CompactFrameTable(std::string& image, bool rowsOnly) {
 
     std::string rows;
     std::vector<const Fde*> kept;
-    std::uint32_t first = 0, end = 0;
+    std::uint32_t first = 0, end = 0, lastLsda = 0;
     for (const Fde& fde : fdes) {
         std::vector<std::pair<std::uint32_t, std::uint32_t>> args;
         std::optional<unsigned char> kind = KindOf(fde, args);
@@ -344,13 +344,14 @@ std::string CompactFrameTable(std::string& image, bool rowsOnly) {
             kept.push_back(&fde);
             continue;
         }
-        if (rows.empty()) first = end = fde.start;
-        PutUleb(rows, fde.start - end);
-        PutUleb(rows, fde.length);
+        if (rows.empty()) first = end = lastLsda = fde.start;
+        PutUleb(rows, fde.length * 2 + (fde.start != end));
+        if (fde.start != end) PutUleb(rows, fde.start - end);
         const std::size_t kindAt = rows.size();
         rows += char(*kind | (fde.lsda ? kHasLsda : 0));
         if (fde.lsda) {
-            PutSleb(rows, std::int32_t(fde.lsda - fde.start) * 2 + routineOf(fde));
+            PutSleb(rows, std::int32_t(fde.lsda - lastLsda) * 2 + routineOf(fde));
+            lastLsda = fde.lsda;
             PutUleb(rows, std::uint32_t(args.size()));
             std::uint32_t place = fde.start;
             for (const auto& [address, words] : args) {
