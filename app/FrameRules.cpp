@@ -31,6 +31,13 @@ std::intptr_t ReadSleb(const unsigned char*& p) {
     return static_cast<std::intptr_t>(value);
 }
 
+void ReadArgumentsPlace(const unsigned char*& p, std::uintptr_t& bytes, std::uintptr_t& words) {
+    const std::uintptr_t place = ReadUleb(p);
+    bytes = place >> 3;
+    words = place & 7;
+    if (words == 7) words = ReadUleb(p);
+}
+
 namespace {
 
 #if ORV_UNWIND_ROWS_ONLY
@@ -208,8 +215,9 @@ void CompactRulesAt(const FrameRecord& record, std::uintptr_t address, FrameRule
     ReadSleb(p);
     std::uintptr_t place = record.functionStart;
     for (std::uintptr_t count = ReadUleb(p); count > 0; --count) {
-        place += ReadUleb(p);
-        const std::uintptr_t words = ReadUleb(p);
+        std::uintptr_t bytes, words;
+        ReadArgumentsPlace(p, bytes, words);
+        place += bytes;
         if (place > address) return;
         argsSize = 4 * words;
     }

@@ -43,8 +43,7 @@ struct FrameRecord {
 //   uleb128 twice the length, plus 1 when uleb128 bytes from the end of the previous function (or the
 //   first) follow (most functions follow the last without a gap), the kind byte, and with kHasLsda: sleb128
 //   twice the LSDA's distance from the previous row's LSDA (or the first function) plus its routine's number,
-//   uleb128 count, then count times uleb128 bytes
-//   from the previous place (or the start) and uleb128 arguments pushed from there on, in words;
+//   uleb128 count, then count places where the arguments pushed for calls change (ReadArgumentsPlace);
 // then the DWARF records of the functions that do not fit a row, as in .eh_frame, ending with a zero word.
 // The shipped program has none: every function of it that makes calls fits a row, its unwinder is
 // compiled to read rows only (ORV_UNWIND_ROWS_ONLY) and the build checks that this holds.
@@ -80,6 +79,10 @@ std::uintptr_t ReadUleb(const unsigned char*& p);
 std::intptr_t ReadSleb(const unsigned char*& p);
 // The encoding byte that says a value is not there at all (DW_EH_PE_omit).
 constexpr unsigned char kOmitted = 0xff;
+// A place of a compact row's arguments: uleb128 eight times its bytes from the previous place (or the
+// function's start) plus the words pushed from there on, or plus 7 and the words in a uleb128 of their own
+// when there are 7 or more (seldom: most calls take 0 to 3).
+void ReadArgumentsPlace(const unsigned char*& p, std::uintptr_t& bytes, std::uintptr_t& words);
 // A value written with one of the DW_EH_PE encodings GCC uses; false for any other.
 bool ReadEncoded(unsigned char encoding, const unsigned char*& p, std::uintptr_t& value);
 

@@ -125,7 +125,8 @@ bool FindCompactRow(std::uintptr_t address, FrameRecord& record, const unsigned 
             const std::intptr_t step = ReadSleb(p);
             lsda += step >> 1;
             routine = step & 1;
-            for (std::uintptr_t count = ReadUleb(p); count > 0; --count) ReadUleb(p), ReadUleb(p);
+            std::uintptr_t bytes, words;
+            for (std::uintptr_t count = ReadUleb(p); count > 0; --count) ReadArgumentsPlace(p, bytes, words);
         }
         if (address < start) return false;
         if (address - start < length) {

@@ -355,8 +355,8 @@ std::string CompactFrameTable(std::string& image, bool rowsOnly) {
             PutUleb(rows, std::uint32_t(args.size()));
             std::uint32_t place = fde.start;
             for (const auto& [address, words] : args) {
-                PutUleb(rows, address - place);
-                PutUleb(rows, words);
+                PutUleb(rows, (address - place) * 8 + (words < 7 ? words : 7));
+                if (words >= 7) PutUleb(rows, words);
                 place = address;
             }
         }
