@@ -577,14 +577,14 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
     return found;
 }
 
-void WindowsPlatform::ThrowLockError(const std::string& what, unsigned long code) {
+void WindowsPlatform::ThrowLockError(std::string_view what, std::string_view more, unsigned long code) {
     throw Exception(
-        Joined({"The one-run lock ", what, ": error ", Decimal(code), " (", SystemErrorText(code), ")"}));
+        Joined({"The one-run lock ", what, more, ": error ", Decimal(code), " (", SystemErrorText(code), ")"}));
 }
 
 // The namespace is opened when another elevated run made it; either way this process keeps its handle, since
 // the namespace (and every name in it) goes with the last one.
-std::string WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
+const char* WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
     const auto createBoundary = Kernel32<CreateBoundaryDescriptorFn>("CreateBoundaryDescriptorA");
     const auto addSid = Kernel32<AddSidToBoundaryFn>("AddSIDToBoundaryDescriptor");
     const auto createNamespace = Kernel32<CreatePrivateNamespaceFn>("CreatePrivateNamespaceA");
@@ -596,10 +596,10 @@ std::string WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
     DWORD sidSize = sizeof sid;
     if (boundary == nullptr || !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) ||
         !addSid(&boundary, sid))
-        ThrowLockError("could not be bounded", GetLastError());
+        ThrowLockError("could not be bounded", {}, GetLastError());
     HANDLE space = createNamespace(attributes, boundary, PrivateNamespace);
     if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) space = openNamespace(boundary, PrivateNamespace);
-    if (space == nullptr) ThrowLockError("has no namespace", GetLastError());
+    if (space == nullptr) ThrowLockError("has no namespace", {}, GetLastError());
     privateNamespace_ = space;  // the boundary descriptor is kept too: it is small, and goes with the process
     return PrivateSoleRunName;
 }
@@ -608,15 +608,15 @@ bool WindowsPlatform::ClaimSoleRun() {
     if (soleRun_.Valid()) return true;
     AdminsOnly adminsOnly;
     SECURITY_ATTRIBUTES* restricted = adminsOnly.descriptor != nullptr ? &adminsOnly.attributes : nullptr;
-    const std::string name = SoleRunName(restricted);
+    const char* name = SoleRunName(restricted);
     SECURITY_ATTRIBUTES* security = name == PrivateSoleRunName ? restricted : nullptr;
-    KernelHandle mutex(CreateMutexA(security, FALSE, name.c_str()));
+    KernelHandle mutex(CreateMutexA(security, FALSE, name));
     const DWORD code = GetLastError();
-    holderName_ = name + HolderSuffix;
+    holderName_ = Joined({name, HolderSuffix});
     // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
     if (!mutex.Valid() && code == ERROR_ACCESS_DENIED) return false;
     // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
-    if (!mutex.Valid()) ThrowLockError(Joined({name, " could not be made"}), code);
+    if (!mutex.Valid()) ThrowLockError(name, " could not be made", code);
     if (code == ERROR_ALREADY_EXISTS) return false;
     soleRun_ = std::move(mutex);
     // Who holds it, for the refusal of the next run; a run that cannot say so still holds the lock.

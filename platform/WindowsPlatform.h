@@ -1,6 +1,8 @@
 #pragma once
 // The platform on a real Windows system: each operation is the ANSI call named in Platform.h, with the
 // arguments given there, so that paths, profile lookups and error texts are exactly the system's own.
+#include <string_view>
+
 #include "Platform.h"
 #include "WinHandle.h"
 
@@ -44,8 +46,8 @@ private:
     [[noreturn]] void ThrowLinkRefusal(const std::string& path);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
 
-    std::string SoleRunName(SECURITY_ATTRIBUTES* attributes);
-    [[noreturn]] void ThrowLockError(const std::string& what, unsigned long code);
+    const char* SoleRunName(SECURITY_ATTRIBUTES* attributes);
+    [[noreturn]] void ThrowLockError(std::string_view what, std::string_view more, unsigned long code);
 
     KernelHandle soleRun_;
     KernelHandle holder_;
