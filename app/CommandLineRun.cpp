@@ -145,15 +145,15 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     LogSink log(options.logFile, platform.RunsElevated());
     NoSink none;
     // A mistyped command line is the cause to report first: a log path inside it may be garbled as well.
-    if (!log.refusal.empty() && options.error.empty()) {
-        console.WriteLine(Joined({"Error: ", log.refusal}));
-        if (!options.quiet) ReportUncaughtError(log.refusal);
-        return ExitInvalidCommandLine;
-    }
-    if (log.OpenFailed() && options.error.empty()) {
-        console.WriteLine(Joined({"Error: cannot open the log file ", options.logFile}));
-        if (!options.quiet) ReportUncaughtError(Joined({"Cannot open the log file ", options.logFile}));
-        return ExitStoppedByError;
+    const bool refused = !log.refusal.empty();
+    if ((refused || log.OpenFailed()) && options.error.empty()) {
+        // One way out for both: the console's line is the dialog's text after "Error: ", begun in lower case.
+        const std::string what = refused ? log.refusal : Joined({"Cannot open the log file ", options.logFile});
+        std::string line = Joined({"Error: ", what});
+        if (!refused) line[7] = 'c';
+        console.WriteLine(line);
+        if (!options.quiet) ReportUncaughtError(what);
+        return refused ? ExitInvalidCommandLine : ExitStoppedByError;
     }
     LineSink& record = options.logFile.empty() ? static_cast<LineSink&>(none) : log;
     // A quiet run shows no dialog and no error, so it makes no window: creating one is a good part of the
