@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <span>
-#include <vector>
 
 #include "AppText.h"
 #include "ApplicationWindow.h"
@@ -38,7 +37,7 @@ struct Dialog {
     std::string title;
     const std::string& text;
     std::span<const DialogButton> buttons;
-    std::vector<std::string> captions;
+    std::string captions[2];  // the buttons' own, in their order
     DialogAnswer cancelAnswer = AnswerOk;  // what Escape presses
     DialogAnswer answer = AnswerCancel;
     bool done = false;
@@ -91,7 +90,7 @@ RECT ScreenOf(HWND active) {
 }
 
 void Dialog::CopyToClipboard() const {
-    const std::string clip = DialogClipboardText(title, text, captions);
+    const std::string clip = DialogClipboardText(title, text, std::span(captions, buttons.size()));
     if (!OpenClipboard(window)) return;
     EmptyClipboard();
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, clip.size() + 1);
@@ -171,8 +170,8 @@ HWND BuildDialog(Dialog& dialog, DialogKind kind, HFONT font, HWND active) {
     const RECT screen = ScreenOf(active);
     const SIZE text = measure.Extent(dialog.text, TextFlags, MessageWrapWidth(GetSystemMetrics(SM_CXSCREEN)));
     int widestCaption = 0;
-    for (const std::string& caption : dialog.captions) {
-        const SIZE size = measure.Extent(caption, DT_SINGLELINE);
+    for (std::size_t i = 0; i < dialog.buttons.size(); ++i) {
+        const SIZE size = measure.Extent(dialog.captions[i], DT_SINGLELINE);
         if (size.cx > widestCaption) widestCaption = size.cx;
     }
     const MessageLayout layout = LayOutMessage(units, text.cx, text.cy, widestCaption,
@@ -254,7 +253,7 @@ DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogB
         dialog.buttons = OkButton;
         dialog.cancelAnswer = AnswerOk;
     }
-    for (const DialogButton& button : dialog.buttons) dialog.captions.push_back(ResourceText(button.captionId));
+    for (std::size_t i = 0; i < dialog.buttons.size(); ++i) dialog.captions[i] = ResourceText(dialog.buttons[i].captionId);
 
     // Declared after the dialog, so that on every way out the program's windows are enabled again and the
     // main window is active before the dialog goes: otherwise the system activates another program.
