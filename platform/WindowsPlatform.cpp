@@ -731,13 +731,14 @@ void WindowsPlatform::ThrowOpenError(const std::string& path, unsigned long code
     throw EFOpenError(OpenErrorText(FullPath(path), systemText));
 }
 
-void WindowsPlatform::ThrowLinkRefusal(const std::string& path) {
-    throw EFCreateError(CreateErrorText(FullPath(path), LinkRefusalText()));
-}
+// No system error has this code: it stands for the refusal of a link, whose text is the program's own.
+constexpr unsigned long LinkRefused = ~0ul;
+
+void WindowsPlatform::ThrowLinkRefusal(const std::string& path) { ThrowCreateError(path, LinkRefused); }
 
 void WindowsPlatform::ThrowCreateError(const std::string& path, unsigned long code) {
-    const std::string systemText = SystemErrorText(code);
-    throw EFCreateError(CreateErrorText(FullPath(path), systemText));
+    const std::string reason = code == LinkRefused ? std::string(LinkRefusalText()) : SystemErrorText(code);
+    throw EFCreateError(CreateErrorText(FullPath(path), reason));
 }
 
 }  // namespace orv
