@@ -726,19 +726,22 @@ ImageBytes WindowsPlatform::ProgramResource(const char* name) {
     return bytes;
 }
 
-void WindowsPlatform::ThrowOpenError(const std::string& path, unsigned long code) {
-    const std::string systemText = SystemErrorText(code);
-    throw EFOpenError(OpenErrorText(FullPath(path), systemText));
-}
-
 // No system error has this code: it stands for the refusal of a link, whose text is the program's own.
 constexpr unsigned long LinkRefused = ~0ul;
 
-void WindowsPlatform::ThrowLinkRefusal(const std::string& path) { ThrowCreateError(path, LinkRefused); }
+void WindowsPlatform::ThrowOpenError(const std::string& path, unsigned long code) { ThrowFileError(path, code, true); }
+
+void WindowsPlatform::ThrowLinkRefusal(const std::string& path) { ThrowFileError(path, LinkRefused, false); }
 
 void WindowsPlatform::ThrowCreateError(const std::string& path, unsigned long code) {
+    ThrowFileError(path, code, false);
+}
+
+void WindowsPlatform::ThrowFileError(const std::string& path, unsigned long code, bool open) {
     const std::string reason = code == LinkRefused ? std::string(LinkRefusalText()) : SystemErrorText(code);
-    throw EFCreateError(CreateErrorText(FullPath(path), reason));
+    std::string text = (open ? OpenErrorText : CreateErrorText)(FullPath(path), reason);
+    if (open) throw EFOpenError(std::move(text));
+    throw EFCreateError(std::move(text));
 }
 
 }  // namespace orv

@@ -45,6 +45,7 @@ private:
     [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);
     [[noreturn]] void ThrowLinkRefusal(const std::string& path);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
+    [[noreturn]] void ThrowFileError(const std::string& path, unsigned long code, bool open);
 
     const char* SoleRunName(SECURITY_ATTRIBUTES* attributes);
     [[noreturn]] void ThrowLockError(std::string_view what, std::string_view more, unsigned long code);
