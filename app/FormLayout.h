@@ -9,7 +9,6 @@ enum class ControlKind { Label, Button, Panel };
 enum class TextLook { Plain, Bold, Link };
 
 struct ControlDesign {
-    const char* name;
     ControlKind kind;
     int id;              // what the window's WM_COMMAND sees
     PixelBox box;        // a label's width and height only place it: it takes the size of its text
