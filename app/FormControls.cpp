@@ -99,20 +99,20 @@ void MainForm::CreateWindowAndControls(HINSTANCE instance, HWND owner) {
             if (firstButton) style |= WS_GROUP;  // one group, so the arrow keys go round all the buttons
             firstButton = false;
             control = CreateChild(window_, "BUTTON", d.caption, style, d.id, plainFont_.Font());
-            MoveTo(control, ScaleToDpi(d.box, dpi_));
             break;
         }
         case ControlKind::Panel:
             control = CreateChild(window_, panelClass, "", d.visible ? WS_VISIBLE : 0, d.id, plainFont_.Font());
-            MoveTo(control, ScaleToDpi(d.box, dpi_));
+            break;
+        }
+        // A label takes the size of its text; a button or panel its designed box.
+        if (d.kind != ControlKind::Label) MoveTo(control, ScaleToDpi(d.box, dpi_));
+        if (d.kind == ControlKind::Panel) {
             // A later panel lies above the earlier ones.
             SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             CreateLabel(control, d.caption, d.id + 100, PanelFirstLabel, TextLook::Plain, false, true);
-            {
-                HWND second = CreateLabel(control, d.second, d.secondId, PanelSecondLabel, TextLook::Plain, false, true);
-                if (i == ctl::PanelVersion) labelVersion_ = second;
-            }
-            break;
+            HWND second = CreateLabel(control, d.second, d.secondId, PanelSecondLabel, TextLook::Plain, false, true);
+            if (i == ctl::PanelVersion) labelVersion_ = second;
         }
         controls_[i] = control;
     }
