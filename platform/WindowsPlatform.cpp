@@ -356,14 +356,9 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const char* sectio
         const BOOL written =
             WritePrivateProfileStringA(section, key, value != nullptr ? value->c_str() : nullptr, copy.c_str());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());  // out of the system's cache
-        bool holds = false;
         try {
-            holds = written && EditHolds(file, copy, section, key, value, *this);
-        } catch (const Exception&) {
-            // unreadable: the edit does not hold
-        }
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
-        try {
+            const bool holds = written && EditHolds(file, copy, section, key, value, *this);
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
             if (holds && present && ReadWholeFile(copy) == ReadWholeFile(file)) {
                 placed = true;  // the system changed nothing
             } else if (holds && FlushedToDisk(copy)) {
@@ -371,7 +366,9 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const char* sectio
                 placed = true;
             }
         } catch (const Exception&) {
-            // not placed: reported below
+            // Unreadable, or not placed: the edit does not hold, as reported below. The copy leaves the cache
+            // all the same.
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
         }
     }
     if (LeftoverIsPlain(copy)) DeleteFileA(copy.c_str());  // unless it took the file's place
