@@ -29,7 +29,7 @@ public:
         if (output_ == nullptr || output_ == INVALID_HANDLE_VALUE || GetFileType(output_) == FILE_TYPE_UNKNOWN) {
             output_ = INVALID_HANDLE_VALUE;
             if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-                console_ = FileHandle(CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                console_.Reset(CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                   OPEN_EXISTING, 0, nullptr));
                 output_ = console_.Get();
                 // The prompt was printed before this program wrote; start on a fresh line.

@@ -67,7 +67,7 @@ FileHandle OpenReplacement(const std::string& temp) {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid() && GetLastError() == ERROR_FILE_EXISTS && LeftoverIsPlain(temp) && DeleteFileA(temp.c_str())) {
-        file = FileHandle(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        file.Reset(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     return file;
@@ -228,7 +228,7 @@ DWORD Replaceable(const std::string& path, bool& exists, FileHandle& probe) {
     if (!exists) return 0;
     if ((attributes & NotReplaceable) != 0) return ERROR_ACCESS_DENIED;
     Retrying([&] {
-        probe = FileHandle(
+        probe.Reset(
             CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         return probe.Valid();
     });
@@ -617,7 +617,7 @@ bool WindowsPlatform::ClaimSoleRun() {
     if (code == ERROR_ALREADY_EXISTS) return false;
     soleRun_ = std::move(mutex);
     // Who holds it, for the refusal of the next run; a run that cannot say so still holds the lock.
-    holder_ = KernelHandle(
+    holder_.Reset(
         CreateFileMappingA(INVALID_HANDLE_VALUE, security, PAGE_READWRITE, 0, HolderSize, holderName_.c_str()));
     void* view = holder_.Valid() ? MapViewOfFile(holder_.Get(), FILE_MAP_WRITE, 0, 0, HolderSize) : nullptr;
     if (view != nullptr) {
