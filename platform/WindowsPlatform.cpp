@@ -607,15 +607,21 @@ bool WindowsPlatform::ClaimSoleRun() {
     SECURITY_ATTRIBUTES* restricted = adminsOnly.descriptor != nullptr ? &adminsOnly.attributes : nullptr;
     const char* name = SoleRunName(restricted);
     SECURITY_ATTRIBUTES* security = name == PrivateSoleRunName ? restricted : nullptr;
-    KernelHandle mutex(CreateMutexA(security, FALSE, name));
-    const DWORD code = GetLastError();
     holderName_ = Joined({name, HolderSuffix});
-    // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
-    if (!mutex.Valid() && code == ERROR_ACCESS_DENIED) return false;
-    // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
-    if (!mutex.Valid()) ThrowLockError(name, " could not be made", code);
-    if (code == ERROR_ALREADY_EXISTS) return false;
-    soleRun_ = std::move(mutex);
+    // Nothing between here and where the lock keeps it can throw with the handle open.
+    const HANDLE mutex = CreateMutexA(security, FALSE, name);
+    const DWORD code = GetLastError();
+    if (mutex == nullptr) {
+        // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
+        if (code == ERROR_ACCESS_DENIED) return false;
+        // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
+        ThrowLockError(name, " could not be made", code);
+    }
+    if (code == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    soleRun_.Reset(mutex);
     // Who holds it, for the refusal of the next run; a run that cannot say so still holds the lock.
     holder_.Reset(
         CreateFileMappingA(INVALID_HANDLE_VALUE, security, PAGE_READWRITE, 0, HolderSize, holderName_.c_str()));
