@@ -30,13 +30,8 @@ std::string ApplicationTitle() {
 HWND TheApplicationWindow() { return applicationWindow; }
 
 ApplicationWindow::ApplicationWindow(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    wc.lpfnWndProc = Procedure;
-    wc.hInstance = instance;
-    wc.hIcon = LoadSharedIcon(instance, MAKEINTRESOURCEA(IDI_ORVANDEL));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = ClassName;
-    RegisterWindowClass(wc);
+    RegisterWindowClass(ClassName, Procedure, instance, 0, false,
+                        LoadSharedIcon(instance, MAKEINTRESOURCEA(IDI_ORVANDEL)));
     // It sits in the middle of the screen without size, as a taskbar button and an owner only.
     CreateWindowExA(0, ClassName, ApplicationTitle().c_str(),
                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

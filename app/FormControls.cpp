@@ -65,18 +65,13 @@ void MainForm::CreateWindowAndControls(HINSTANCE instance, HWND owner) {
     handCursor_ = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND, missing before Windows 2000
     if (handCursor_ == nullptr) handCursor_ = LoadCursorA(nullptr, IDC_ARROW);
 
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Procedure;
-    wc.cbWndExtra = DLGWINDOWEXTRA;  // the system's dialog manager does Tab, Enter, Escape and access keys
-    wc.hInstance = instance;
-    wc.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_ORVANDEL), IMAGE_ICON, 32, 32, 0));
-    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_ORVANDEL), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = FormClass;
-    RegisterClassExA(&wc);
+    // The window extra bytes are the system's dialog manager's: it does Tab, Enter, Escape and access keys.
+    const HICON icon =
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_ORVANDEL), IMAGE_ICON, 32, 32, 0));
+    const HICON smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_ORVANDEL), IMAGE_ICON,
+                                                          GetSystemMetrics(SM_CXSMICON),
+                                                          GetSystemMetrics(SM_CYSMICON), 0));
+    RegisterWindowClass(FormClass, Procedure, instance, DLGWINDOWEXTRA, true, icon, smallIcon);
 
     RECT frame = {0, 0, ScaleToDpi(FormClientWidth, dpi_), ScaleToDpi(FormClientHeight, dpi_)};
     AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);

@@ -141,14 +141,8 @@ LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 void RegisterDialogClass(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    wc.lpfnWndProc = DialogProcedure;
-    wc.cbWndExtra = DLGWINDOWEXTRA;  // the system's dialog manager keeps its state there
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = ClassName;
-    RegisterWindowClass(wc);
+    // The window extra bytes are where the system's dialog manager keeps its state.
+    RegisterWindowClass(ClassName, DialogProcedure, instance, DLGWINDOWEXTRA, true);
 }
 
 HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, int id,
