@@ -51,13 +51,9 @@ ApplicationWindow::~ApplicationWindow() {
 void ApplicationWindow::ShowTaskbarButton() { ShowWindow(window_, SW_SHOWNOACTIVATE); }
 
 LRESULT CALLBACK ApplicationWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<ApplicationWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ApplicationWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = static_cast<ApplicationWindow*>(WindowOwner(window, message, lParam));
     if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    self->window_ = window;
     LRESULT result = 0;
     RunGuarded([&] { result = self->Handle(message, wParam, lParam); });
     return result;

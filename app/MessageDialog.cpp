@@ -128,13 +128,9 @@ LRESULT HandleDialogMessage(Dialog& dialog, HWND window, UINT message, WPARAM wP
 }
 
 LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* dialog = static_cast<Dialog*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        dialog->window = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
-    }
-    auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* dialog = static_cast<Dialog*>(WindowOwner(window, message, lParam));
     if (dialog == nullptr) return DefDlgProcA(window, message, wParam, lParam);
+    dialog->window = window;
     LRESULT result = 0;
     RunGuarded([&] { result = HandleDialogMessage(*dialog, window, message, wParam, lParam); });
     return result;

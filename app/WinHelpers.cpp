@@ -36,6 +36,14 @@ void RegisterWindowClass(const char* name, WNDPROC procedure, HINSTANCE instance
     RegisterClassExA(&wc);
 }
 
+void* WindowOwner(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    return reinterpret_cast<void*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
 std::string ResourceText(UINT id) {
     char buffer[256];
     const int length = LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);

@@ -62,6 +62,9 @@ HICON LoadSharedIcon(HINSTANCE instance, const char* name);
 // of the program has the arrow cursor; a faced one is filled with the colour of buttons.
 void RegisterWindowClass(const char* name, WNDPROC procedure, HINSTANCE instance, int extraBytes, bool faced,
                          HICON icon = nullptr, HICON smallIcon = nullptr);
+// The object one of the program's windows was made for (CreateWindowExA's last argument), kept in its user
+// data from WM_NCCREATE on; null for the few messages before.
+void* WindowOwner(HWND window, UINT message, LPARAM lParam);
 // A text of the program's string table.
 std::string ResourceText(UINT id);
 // The pixels per inch of the screen, which every layout scales to.
