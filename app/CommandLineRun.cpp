@@ -120,7 +120,7 @@ RunFacts GatherFacts(const Options& options, bool elevated) {
     bias = bias < 0 ? -bias : bias;
     const int fields[] = {now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
                           static_cast<int>(bias / 60), static_cast<int>(bias % 60)};
-    static constexpr int places[] = {1, 4, 7, 10, 13, 17, 20};
+    static constexpr unsigned char places[] = {1, 4, 7, 10, 13, 17, 20};
     for (int i = 0; i < 7; ++i) PutTwoDigits(rest + places[i], fields[i]);
     facts.localTime = DecimalText(now.wYear);
     facts.localTime += rest;

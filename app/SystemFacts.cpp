@@ -15,7 +15,7 @@ std::string UtcTime() {
     GetSystemTime(&t);
     char text[] = "0000-00-00 00:00:00";
     const unsigned fields[] = {t.wYear / 100u, t.wYear % 100u, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-    static constexpr int places[] = {0, 2, 5, 8, 11, 14, 17};
+    static constexpr unsigned char places[] = {0, 2, 5, 8, 11, 14, 17};
     for (int i = 0; i < 7; ++i) {
         text[places[i]] = static_cast<char>('0' + fields[i] / 10 % 10);
         text[places[i] + 1] = static_cast<char>('0' + fields[i] % 10);
