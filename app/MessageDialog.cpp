@@ -43,7 +43,7 @@ struct Dialog {
     bool done = false;
     HWND window = nullptr;
 
-    explicit Dialog(const std::string& shown) : text(shown) {}
+    Dialog(const std::string& shown, UINT titleId) : title(ResourceText(titleId)), text(shown) {}
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
     ~Dialog() {
@@ -234,8 +234,7 @@ DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogB
     const HFONT font =
         messageFont.Get() != nullptr ? messageFont.Font() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
-    Dialog dialog(text);
-    dialog.title = ResourceText(kind == DialogKind::Error ? IDS_TITLE_ERROR : IDS_TITLE_INFORMATION);
+    Dialog dialog(text, kind == DialogKind::Error ? IDS_TITLE_ERROR : IDS_TITLE_INFORMATION);
     if (buttons == DialogButtons::YesNo) {
         dialog.buttons = YesNoButtons;
         dialog.cancelAnswer = AnswerNo;
