@@ -122,7 +122,7 @@ RunFacts GatherFacts(const Options& options, bool elevated) {
                           static_cast<int>(bias / 60), static_cast<int>(bias % 60)};
     static constexpr unsigned char places[] = {1, 4, 7, 10, 13, 17, 20};
     for (int i = 0; i < 7; ++i) PutTwoDigits(rest + places[i], fields[i]);
-    facts.localTime = DecimalText(now.wYear);
+    facts.localTime += Decimal(now.wYear);  // put in place: no string of its own to move there and free
     facts.localTime += rest;
     char name[256];
     DWORD size = sizeof name;
