@@ -200,7 +200,7 @@ void MainForm::RunAlone(void (*call)(void*), void* handler) {
 
 void MainForm::LoadPayloadItems() {
     try {
-        payload_ = LoadPayload(platform_);
+        LoadPayload(platform_).swap(payload_);  // the smaller code: the empty list goes with the temporary
     } catch (const Exception& error) {
         payloadError_ = error.Message();
         ReportUncaughtError(payloadError_);
