@@ -22,8 +22,6 @@ namespace orv {
 
 namespace {
 
-const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
-
 // "win.ini" rather than "C:\WINDOWS\win.ini": the system looks for it in the Windows folder.
 bool IsBareName(const std::string& file) { return file.find_first_of("\\/:") == std::string::npos; }
 
@@ -663,8 +661,8 @@ std::string WindowsPlatform::SoleRunHolder() {
     return text;
 }
 
-void WindowsPlatform::ShellOpen(const std::string& target, const char* parameters, const std::string& folder) {
-    ShellExecuteA(nullptr, "open", target.c_str(), *parameters != '\0' ? parameters : nullptr, OrNull(folder),
+void WindowsPlatform::ShellOpen(const std::string& target, const char* parameters, const char* folder) {
+    ShellExecuteA(nullptr, "open", target.c_str(), *parameters != '\0' ? parameters : nullptr, *folder != '\0' ? folder : nullptr,
                   SW_SHOWNORMAL);
 }
 
