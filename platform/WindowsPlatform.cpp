@@ -20,6 +20,9 @@
 
 namespace orv {
 
+// Literal pieces of a joined text as views: their lengths are known when the program is built.
+using namespace std::string_view_literals;
+
 namespace {
 
 // "win.ini" rather than "C:\WINDOWS\win.ini": the system looks for it in the Windows folder.
@@ -287,7 +290,7 @@ constexpr const char* GlobalSoleRunName = "Global\\Tovrenik.Orvandel.Setup";
 constexpr const char* PrivateNamespace = "Tovrenik.Orvandel";
 constexpr const char* PrivateSoleRunName = "Tovrenik.Orvandel\\Setup";
 // Beside the lock, the run that holds it names itself: "process 1234 (C:\\...\\OrvandelSetup.exe) of user x".
-constexpr const char* HolderSuffix = ".Holder";
+constexpr std::string_view HolderSuffix = ".Holder";
 constexpr DWORD HolderSize = 512;
 
 using CreateBoundaryDescriptorFn = HANDLE(WINAPI*)(LPCSTR name, ULONG flags);
@@ -574,7 +577,7 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
 
 void WindowsPlatform::ThrowLockError(std::string_view what, std::string_view more, unsigned long code) {
     throw Exception(
-        Joined({"The one-run lock ", what, more, ": error ", Decimal(code), " (", SystemErrorText(code), ")"}));
+        Joined({"The one-run lock "sv, what, more, ": error "sv, Decimal(code), " ("sv, SystemErrorText(code), ")"sv}));
 }
 
 // The namespace is opened when another elevated run made it; either way this process keeps its handle, since
@@ -591,10 +594,10 @@ const char* WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
     DWORD sidSize = sizeof sid;
     if (boundary == nullptr || !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) ||
         !addSid(&boundary, sid))
-        ThrowLockError("could not be bounded", {}, GetLastError());
+        ThrowLockError("could not be bounded"sv, {}, GetLastError());
     HANDLE space = createNamespace(attributes, boundary, PrivateNamespace);
     if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) space = openNamespace(boundary, PrivateNamespace);
-    if (space == nullptr) ThrowLockError("has no namespace", {}, GetLastError());
+    if (space == nullptr) ThrowLockError("has no namespace"sv, {}, GetLastError());
     privateNamespace_ = space;  // the boundary descriptor is kept too: it is small, and goes with the process
     return PrivateSoleRunName;
 }
@@ -613,7 +616,7 @@ bool WindowsPlatform::ClaimSoleRun() {
         // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
         if (code == ERROR_ACCESS_DENIED) return false;
         // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
-        ThrowLockError(name, " could not be made", code);
+        ThrowLockError(name, " could not be made"sv, code);
     }
     if (code == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
@@ -630,9 +633,9 @@ bool WindowsPlatform::ClaimSoleRun() {
         char user[256];
         DWORD size = sizeof user;
         const bool named = GetUserNameA(user, &size);
-        std::string text = Joined({"process ", Decimal(GetCurrentProcessId()), " (",
-                                   std::string_view(program, length < MAX_PATH ? length : 0), ")",
-                                   named ? " of user " : "", named ? user : ""});
+        std::string text = Joined({"process "sv, Decimal(GetCurrentProcessId()), " ("sv,
+                                   std::string_view(program, length < MAX_PATH ? length : 0), ")"sv,
+                                   named ? " of user "sv : ""sv, named ? user : ""});
         text.resize(HolderSize - 1);
         CopyMemory(view, text.c_str(), HolderSize);
         UnmapViewOfFile(view);
@@ -693,7 +696,7 @@ std::string WindowsPlatform::ResolvedPath(const std::string& path) {
     if (length == 0 || length >= sizeof resolved) return path;
     std::string text(resolved, length);
     // "\\?\C:\..." for a drive, "\\?\UNC\server\share\..." for a share.
-    if (text.rfind("\\\\?\\UNC\\", 0) == 0) return Joined({"\\\\", std::string_view(text).substr(8)});
+    if (text.rfind("\\\\?\\UNC\\", 0) == 0) return Joined({"\\\\"sv, std::string_view(text).substr(8)});
     if (text.rfind("\\\\?\\", 0) == 0) return text.substr(4);
     return text;
 }
