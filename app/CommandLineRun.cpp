@@ -58,7 +58,7 @@ private:
 };
 
 // Appends to the record file; several runs (and several machines, on a share) add to one file. What the name
-// turned out to be is judged before anything is written to it.
+// turned out to be is judged before anything is written to it. Without a name it takes the lines and keeps none.
 class LogSink final : public LineSink {
 public:
     LogSink(const std::string& path, bool elevated) {
@@ -67,9 +67,10 @@ public:
         openFailed_ = !file_.Open(path, facts);
         if (!openFailed_) refusal = LogFileRefusal(path, facts, elevated);
         if (!refusal.empty()) file_.Close();
+        writing_ = !openFailed_ && refusal.empty();
     }
     void WriteLine(const std::string& line) override {
-        if (openFailed_ || !refusal.empty()) return;
+        if (!writing_) return;
         if (!file_.Append(Joined({line, "\r\n"}))) writeFailed_ = true;
     }
     bool OpenFailed() const { return openFailed_; }
@@ -80,12 +81,8 @@ public:
 private:
     RunLogFile file_;
     bool openFailed_ = false;
+    bool writing_ = false;
     bool writeFailed_ = false;
-};
-
-class NoSink final : public LineSink {
-public:
-    void WriteLine(const std::string&) override {}
 };
 
 // A person at the screen: the program's own dialogs, and the editor for user.mac on Yes.
@@ -143,7 +140,6 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     WindowsPlatform platform;
     ConsoleSink console;
     LogSink log(options.logFile, platform.RunsElevated());
-    NoSink none;
     // A mistyped command line is the cause to report first: a log path inside it may be garbled as well.
     const bool refused = !log.refusal.empty();
     if ((refused || log.OpenFailed()) && options.error.empty()) {
@@ -155,16 +151,15 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
         if (!options.quiet) ReportUncaughtError(what);
         return refused ? ExitInvalidCommandLine : ExitStoppedByError;
     }
-    LineSink& record = options.logFile.empty() ? static_cast<LineSink&>(none) : log;
     // A quiet run shows no dialog and no error, so it makes no window: creating one is a good part of the
     // time such a run takes.
     const RunFacts facts = GatherFacts(options, platform.RunsElevated());
-    if (options.quiet) return RunUnattended(platform, options, facts, console, record, nullptr);
+    if (options.quiet) return RunUnattended(platform, options, facts, console, log, nullptr);
 
     // The dialogs and the error display need the application's window, with its title, as their owner.
     ApplicationWindow application(instance);
     PersonDialogs person(platform);
-    const int code = RunUnattended(platform, options, facts, console, record, &person);
+    const int code = RunUnattended(platform, options, facts, console, log, &person);
 
     if (code == ExitStoppedByError) {
         // The last line that says an error.
