@@ -252,9 +252,7 @@ DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogB
     ShowWindow(dialog.window, SW_SHOWNORMAL);
     SendMessageA(dialog.window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
     RunModalLoop(dialog);
-    modal.Restore();
-    DestroyWindow(dialog.window);
-    return dialog.answer;
+    return dialog.answer;  // the program's windows come back, then the dialog goes: see above
 }
 
 }  // namespace orv
