@@ -20,7 +20,7 @@ void LowerCaseSystem(char* text) { CharLowerA(text); }
 }  // namespace
 
 std::string ApplicationTitle() {
-    char path[MAX_PATH + 1] = {};
+    char path[MAX_PATH + 1];  // ended below, whatever the call wrote
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     path[length < MAX_PATH ? length : MAX_PATH] = '\0';
     OemToCharA(path, path);
