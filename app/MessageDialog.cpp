@@ -60,7 +60,7 @@ struct Dialog {
 };
 
 HFONT CreateMessageFont() {
-    NONCLIENTMETRICSA metrics = {};
+    NONCLIENTMETRICSA metrics;  // read only once the system has filled it
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         return CreateFontIndirectA(&metrics.lfMessageFont);
@@ -80,7 +80,7 @@ DialogUnits UnitsOf(const ScreenMeasure& measure) {
 RECT ScreenOf(HWND active) {
     const LateBoundFunctions& f = LateBound();
     if (f.MonitorFromWindow != nullptr && f.GetMonitorInfoA != nullptr) {
-        MONITORINFO info = {};
+        MONITORINFO info;  // read only once the system has filled it
         info.cbSize = sizeof info;
         const HMONITOR monitor = f.MonitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
         if (monitor != nullptr && f.GetMonitorInfoA(monitor, &info)) return info.rcMonitor;
@@ -206,7 +206,7 @@ bool IsCopyKey(const MSG& message, HWND window) {
 
 // The nested loop: it serves every window of the thread until the dialog is done.
 void RunModalLoop(Dialog& dialog) {
-    MSG message = {};
+    MSG message;  // read only once GetMessageA has filled it
     while (!dialog.done) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) {
