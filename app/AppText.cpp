@@ -27,7 +27,7 @@ std::string WithoutAccessMarks(const std::string& caption) {
 }
 
 std::string DialogClipboardText(const std::string& title, const std::string& text,
-                                const std::vector<std::string>& captions) {
+                                std::span<const std::string> captions) {
     static const char rule[] = "---------------------------\r\n";
     std::string clip = rule;
     clip += title;

@@ -1,7 +1,7 @@
 #pragma once
 // Text rules of the program's own windows, kept apart from Windows so they can be checked anywhere.
+#include <span>
 #include <string>
-#include <vector>
 
 #include "StringCode.h"
 
@@ -22,6 +22,6 @@ std::string WithoutAccessMarks(const std::string& caption);
 // What Ctrl+C puts on the clipboard for a message dialog: title, text and captions between ruled lines,
 // with CR LF line ends as plain-text readers expect.
 std::string DialogClipboardText(const std::string& title, const std::string& text,
-                                const std::vector<std::string>& captions);
+                                std::span<const std::string> captions);
 
 }  // namespace orv

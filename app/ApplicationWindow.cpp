@@ -20,7 +20,7 @@ void LowerCaseSystem(char* text) { CharLowerA(text); }
 }  // namespace
 
 std::string ApplicationTitle() {
-    char path[MAX_PATH + 1] = {};
+    char path[MAX_PATH + 1];  // ended below, whatever the call wrote
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     path[length < MAX_PATH ? length : MAX_PATH] = '\0';
     OemToCharA(path, path);
@@ -30,13 +30,8 @@ std::string ApplicationTitle() {
 HWND TheApplicationWindow() { return applicationWindow; }
 
 ApplicationWindow::ApplicationWindow(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    wc.lpfnWndProc = Procedure;
-    wc.hInstance = instance;
-    wc.hIcon = LoadSharedIcon(instance, MAKEINTRESOURCEA(IDI_ORVANDEL));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = ClassName;
-    RegisterWindowClass(wc);
+    RegisterWindowClass(ClassName, Procedure, instance, 0, false,
+                        LoadSharedIcon(instance, MAKEINTRESOURCEA(IDI_ORVANDEL)));
     // It sits in the middle of the screen without size, as a taskbar button and an owner only.
     CreateWindowExA(0, ClassName, ApplicationTitle().c_str(),
                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -56,13 +51,9 @@ ApplicationWindow::~ApplicationWindow() {
 void ApplicationWindow::ShowTaskbarButton() { ShowWindow(window_, SW_SHOWNOACTIVATE); }
 
 LRESULT CALLBACK ApplicationWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<ApplicationWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ApplicationWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = static_cast<ApplicationWindow*>(WindowOwner(window, message, lParam));
     if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    self->window_ = window;
     LRESULT result = 0;
     RunGuarded([&] { result = self->Handle(message, wParam, lParam); });
     return result;

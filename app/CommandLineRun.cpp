@@ -29,7 +29,7 @@ public:
         if (output_ == nullptr || output_ == INVALID_HANDLE_VALUE || GetFileType(output_) == FILE_TYPE_UNKNOWN) {
             output_ = INVALID_HANDLE_VALUE;
             if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-                console_ = FileHandle(CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                console_.Reset(CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                   OPEN_EXISTING, 0, nullptr));
                 output_ = console_.Get();
                 // The prompt was printed before this program wrote; start on a fresh line.
@@ -58,7 +58,7 @@ private:
 };
 
 // Appends to the record file; several runs (and several machines, on a share) add to one file. What the name
-// turned out to be is judged before anything is written to it.
+// turned out to be is judged before anything is written to it. Without a name it takes the lines and keeps none.
 class LogSink final : public LineSink {
 public:
     LogSink(const std::string& path, bool elevated) {
@@ -67,9 +67,10 @@ public:
         openFailed_ = !file_.Open(path, facts);
         if (!openFailed_) refusal = LogFileRefusal(path, facts, elevated);
         if (!refusal.empty()) file_.Close();
+        writing_ = !openFailed_ && refusal.empty();
     }
     void WriteLine(const std::string& line) override {
-        if (openFailed_ || !refusal.empty()) return;
+        if (!writing_) return;
         if (!file_.Append(Joined({line, "\r\n"}))) writeFailed_ = true;
     }
     bool OpenFailed() const { return openFailed_; }
@@ -80,12 +81,8 @@ public:
 private:
     RunLogFile file_;
     bool openFailed_ = false;
+    bool writing_ = false;
     bool writeFailed_ = false;
-};
-
-class NoSink final : public LineSink {
-public:
-    void WriteLine(const std::string&) override {}
 };
 
 // A person at the screen: the program's own dialogs, and the editor for user.mac on Yes.
@@ -120,9 +117,9 @@ RunFacts GatherFacts(const Options& options, bool elevated) {
     bias = bias < 0 ? -bias : bias;
     const int fields[] = {now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
                           static_cast<int>(bias / 60), static_cast<int>(bias % 60)};
-    static constexpr int places[] = {1, 4, 7, 10, 13, 17, 20};
+    static constexpr unsigned char places[] = {1, 4, 7, 10, 13, 17, 20};
     for (int i = 0; i < 7; ++i) PutTwoDigits(rest + places[i], fields[i]);
-    facts.localTime = DecimalText(now.wYear);
+    facts.localTime += Decimal(now.wYear);  // put in place: no string of its own to move there and free
     facts.localTime += rest;
     char name[256];
     DWORD size = sizeof name;
@@ -143,28 +140,26 @@ int RunFromCommandLine(HINSTANCE instance, const Options& options) {
     WindowsPlatform platform;
     ConsoleSink console;
     LogSink log(options.logFile, platform.RunsElevated());
-    NoSink none;
     // A mistyped command line is the cause to report first: a log path inside it may be garbled as well.
-    if (!log.refusal.empty() && options.error.empty()) {
-        console.WriteLine(Joined({"Error: ", log.refusal}));
-        if (!options.quiet) ReportUncaughtError(log.refusal);
-        return ExitInvalidCommandLine;
+    const bool refused = !log.refusal.empty();
+    if ((refused || log.OpenFailed()) && options.error.empty()) {
+        // One way out for both: the console's line is the dialog's text after "Error: ", begun in lower case.
+        const std::string what = refused ? log.refusal : Joined({"Cannot open the log file ", options.logFile});
+        std::string line = Joined({"Error: ", what});
+        if (!refused) line[7] = 'c';
+        console.WriteLine(line);
+        if (!options.quiet) ReportUncaughtError(what);
+        return refused ? ExitInvalidCommandLine : ExitStoppedByError;
     }
-    if (log.OpenFailed() && options.error.empty()) {
-        console.WriteLine(Joined({"Error: cannot open the log file ", options.logFile}));
-        if (!options.quiet) ReportUncaughtError(Joined({"Cannot open the log file ", options.logFile}));
-        return ExitStoppedByError;
-    }
-    LineSink& record = options.logFile.empty() ? static_cast<LineSink&>(none) : log;
     // A quiet run shows no dialog and no error, so it makes no window: creating one is a good part of the
     // time such a run takes.
     const RunFacts facts = GatherFacts(options, platform.RunsElevated());
-    if (options.quiet) return RunUnattended(platform, options, facts, console, record, nullptr);
+    if (options.quiet) return RunUnattended(platform, options, facts, console, log, nullptr);
 
     // The dialogs and the error display need the application's window, with its title, as their owner.
     ApplicationWindow application(instance);
     PersonDialogs person(platform);
-    const int code = RunUnattended(platform, options, facts, console, record, &person);
+    const int code = RunUnattended(platform, options, facts, console, log, &person);
 
     if (code == ExitStoppedByError) {
         // The last line that says an error.

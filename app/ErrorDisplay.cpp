@@ -14,7 +14,8 @@ namespace orv {
 
 void ReportUncaughtError(const std::string& message) {
     HWND owner = TheApplicationWindow();
-    char title[256] = {};
+    char title[256];
+    title[0] = '\0';  // WM_GETTEXT ends what it copies with a NUL
     if (owner != nullptr) SendMessageA(owner, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
     // The box disables its owner itself; every other window of the program is disabled here.
     ModalState modal(owner);

@@ -5,17 +5,16 @@
 
 namespace orv {
 
-enum class ControlKind { Label, Button, Panel };
-enum class TextLook { Plain, Bold, Link };
+enum class ControlKind : unsigned char { Label, Button, Panel };
+enum class TextLook : unsigned char { Plain, Bold, Link };
 
 struct ControlDesign {
-    const char* name;
     ControlKind kind;
-    int id;              // what the window's WM_COMMAND sees
+    short id;            // what the window's WM_COMMAND sees (narrow types keep the table small)
     PixelBox box;        // a label's width and height only place it: it takes the size of its text
     const char* caption; // a label or button: its text; a panel: its first label
     const char* second;  // a panel's second label
-    int secondId;
+    short secondId;
     TextLook look;
     bool rightAligned;   // such a label keeps its right edge when it takes the size of its text
     bool visible;

@@ -78,13 +78,9 @@ void MainForm::EditUserMac() { ButtonEditUserMacClick(); }
 // ---- Messages.
 
 LRESULT CALLBACK MainForm::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainForm*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = static_cast<MainForm*>(WindowOwner(window, message, lParam));
     if (self == nullptr) return DefDlgProcA(window, message, wParam, lParam);
+    self->window_ = window;
     LRESULT result = 0;
     RunGuarded([&] { result = self->Handle(message, wParam, lParam); });
     return result;
@@ -204,7 +200,7 @@ void MainForm::RunAlone(void (*call)(void*), void* handler) {
 
 void MainForm::LoadPayloadItems() {
     try {
-        payload_ = LoadPayload(platform_);
+        LoadPayload(platform_).swap(payload_);  // the smaller code: the empty list goes with the temporary
     } catch (const Exception& error) {
         payloadError_ = error.Message();
         ReportUncaughtError(payloadError_);

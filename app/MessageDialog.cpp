@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <span>
-#include <vector>
 
 #include "AppText.h"
 #include "ApplicationWindow.h"
@@ -38,13 +37,13 @@ struct Dialog {
     std::string title;
     const std::string& text;
     std::span<const DialogButton> buttons;
-    std::vector<std::string> captions;
+    std::string captions[2];  // the buttons' own, in their order
     DialogAnswer cancelAnswer = AnswerOk;  // what Escape presses
     DialogAnswer answer = AnswerCancel;
     bool done = false;
     HWND window = nullptr;
 
-    explicit Dialog(const std::string& shown) : text(shown) {}
+    Dialog(const std::string& shown, UINT titleId) : title(ResourceText(titleId)), text(shown) {}
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
     ~Dialog() {
@@ -61,7 +60,7 @@ struct Dialog {
 };
 
 HFONT CreateMessageFont() {
-    NONCLIENTMETRICSA metrics = {};
+    NONCLIENTMETRICSA metrics;  // read only once the system has filled it
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         return CreateFontIndirectA(&metrics.lfMessageFont);
@@ -81,7 +80,7 @@ DialogUnits UnitsOf(const ScreenMeasure& measure) {
 RECT ScreenOf(HWND active) {
     const LateBoundFunctions& f = LateBound();
     if (f.MonitorFromWindow != nullptr && f.GetMonitorInfoA != nullptr) {
-        MONITORINFO info = {};
+        MONITORINFO info;  // read only once the system has filled it
         info.cbSize = sizeof info;
         const HMONITOR monitor = f.MonitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
         if (monitor != nullptr && f.GetMonitorInfoA(monitor, &info)) return info.rcMonitor;
@@ -91,7 +90,7 @@ RECT ScreenOf(HWND active) {
 }
 
 void Dialog::CopyToClipboard() const {
-    const std::string clip = DialogClipboardText(title, text, captions);
+    const std::string clip = DialogClipboardText(title, text, std::span(captions, buttons.size()));
     if (!OpenClipboard(window)) return;
     EmptyClipboard();
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, clip.size() + 1);
@@ -129,27 +128,17 @@ LRESULT HandleDialogMessage(Dialog& dialog, HWND window, UINT message, WPARAM wP
 }
 
 LRESULT CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* dialog = static_cast<Dialog*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        dialog->window = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
-    }
-    auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* dialog = static_cast<Dialog*>(WindowOwner(window, message, lParam));
     if (dialog == nullptr) return DefDlgProcA(window, message, wParam, lParam);
+    dialog->window = window;
     LRESULT result = 0;
     RunGuarded([&] { result = HandleDialogMessage(*dialog, window, message, wParam, lParam); });
     return result;
 }
 
 void RegisterDialogClass(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    wc.lpfnWndProc = DialogProcedure;
-    wc.cbWndExtra = DLGWINDOWEXTRA;  // the system's dialog manager keeps its state there
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = ClassName;
-    RegisterWindowClass(wc);
+    // The window extra bytes are where the system's dialog manager keeps its state.
+    RegisterWindowClass(ClassName, DialogProcedure, instance, DLGWINDOWEXTRA, true);
 }
 
 HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, int id,
@@ -171,8 +160,8 @@ HWND BuildDialog(Dialog& dialog, DialogKind kind, HFONT font, HWND active) {
     const RECT screen = ScreenOf(active);
     const SIZE text = measure.Extent(dialog.text, TextFlags, MessageWrapWidth(GetSystemMetrics(SM_CXSCREEN)));
     int widestCaption = 0;
-    for (const std::string& caption : dialog.captions) {
-        const SIZE size = measure.Extent(caption, DT_SINGLELINE);
+    for (std::size_t i = 0; i < dialog.buttons.size(); ++i) {
+        const SIZE size = measure.Extent(dialog.captions[i], DT_SINGLELINE);
         if (size.cx > widestCaption) widestCaption = size.cx;
     }
     const MessageLayout layout = LayOutMessage(units, text.cx, text.cy, widestCaption,
@@ -217,7 +206,7 @@ bool IsCopyKey(const MSG& message, HWND window) {
 
 // The nested loop: it serves every window of the thread until the dialog is done.
 void RunModalLoop(Dialog& dialog) {
-    MSG message = {};
+    MSG message;  // read only once GetMessageA has filled it
     while (!dialog.done) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) {
@@ -245,8 +234,7 @@ DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogB
     const HFONT font =
         messageFont.Get() != nullptr ? messageFont.Font() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
-    Dialog dialog(text);
-    dialog.title = ResourceText(kind == DialogKind::Error ? IDS_TITLE_ERROR : IDS_TITLE_INFORMATION);
+    Dialog dialog(text, kind == DialogKind::Error ? IDS_TITLE_ERROR : IDS_TITLE_INFORMATION);
     if (buttons == DialogButtons::YesNo) {
         dialog.buttons = YesNoButtons;
         dialog.cancelAnswer = AnswerNo;
@@ -254,7 +242,7 @@ DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogB
         dialog.buttons = OkButton;
         dialog.cancelAnswer = AnswerOk;
     }
-    for (const DialogButton& button : dialog.buttons) dialog.captions.push_back(ResourceText(button.captionId));
+    for (std::size_t i = 0; i < dialog.buttons.size(); ++i) dialog.captions[i] = ResourceText(dialog.buttons[i].captionId);
 
     // Declared after the dialog, so that on every way out the program's windows are enabled again and the
     // main window is active before the dialog goes: otherwise the system activates another program.
@@ -264,9 +252,7 @@ DialogAnswer ShowMessageDialog(const std::string& text, DialogKind kind, DialogB
     ShowWindow(dialog.window, SW_SHOWNORMAL);
     SendMessageA(dialog.window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
     RunModalLoop(dialog);
-    modal.Restore();
-    DestroyWindow(dialog.window);
-    return dialog.answer;
+    return dialog.answer;  // the program's windows come back, then the dialog goes: see above
 }
 
 }  // namespace orv

@@ -45,8 +45,8 @@ MessageLayout LayOutMessage(const DialogUnits& units, int textWidth, int textHei
     layout.text = {marginX + blockWidth - textWidth, marginY, textWidth, textHeight};
     const int rowTop = marginY + blockHeight + units.Y(SpacingUnits);
     int left = (layout.clientWidth - rowWidth) / 2;
-    for (int i = 0; i < buttonCount; ++i) {
-        layout.buttons.push_back({left, rowTop, buttonWidth, buttonHeight});
+    for (; layout.buttonCount < buttonCount && layout.buttonCount < MessageLayout::MaxButtons; ++layout.buttonCount) {
+        layout.buttons[layout.buttonCount] = {left, rowTop, buttonWidth, buttonHeight};
         left += buttonWidth + buttonGap;
     }
     return layout;

@@ -1,7 +1,7 @@
 #pragma once
 // Where the parts of a message dialog go, in pixels, from the font's dialog units and the measured text.
 // Kept apart from Windows so the arithmetic can be checked anywhere.
-#include <vector>
+#include <array>
 
 #include "PixelBox.h"
 
@@ -20,7 +20,10 @@ struct MessageLayout {
     int clientWidth = 0, clientHeight = 0;
     PixelBox icon;
     PixelBox text;
-    std::vector<PixelBox> buttons;  // left to right
+    // Left to right; a fixed array, as a dialog has one or two buttons (more are not laid out).
+    static constexpr int MaxButtons = 2;
+    std::array<PixelBox, MaxButtons> buttons{};
+    int buttonCount = 0;
 };
 
 // The width at which the text wraps between words: half the screen.

@@ -23,13 +23,7 @@ LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 const char* PanelClass(HINSTANCE instance) {
-    WNDCLASSEXA wc = {};
-    wc.lpfnWndProc = PanelProcedure;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = ClassName;
-    RegisterWindowClass(wc);
+    RegisterWindowClass(ClassName, PanelProcedure, instance, 0, true);
     return ClassName;
 }
 

@@ -10,17 +10,18 @@
 namespace orv {
 namespace {
 
-std::string UtcTime() {
+// Each fact is put into its empty place in the facts: no string of its own to move there and free.
+void PutUtcTime(std::string& out) {
     SYSTEMTIME t;
     GetSystemTime(&t);
     char text[] = "0000-00-00 00:00:00";
     const unsigned fields[] = {t.wYear / 100u, t.wYear % 100u, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-    static constexpr int places[] = {0, 2, 5, 8, 11, 14, 17};
+    static constexpr unsigned char places[] = {0, 2, 5, 8, 11, 14, 17};
     for (int i = 0; i < 7; ++i) {
         text[places[i]] = static_cast<char>('0' + fields[i] / 10 % 10);
         text[places[i] + 1] = static_cast<char>('0' + fields[i] % 10);
     }
-    return text;
+    out = text;
 }
 
 // The account of the process's token as DOMAIN\name and its SID, and what it may do.
@@ -52,14 +53,17 @@ void PutArchitecture(std::string& text, WORD processor) {
     }
 }
 
-std::string Windows() {
+void PutWindows(std::string& text) {
     OSVERSIONINFOEXA v{};
     v.dwOSVersionInfoSize = sizeof v;
     // The manifest names every Windows up to 10, so the system does not pretend to be an older one.
-    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&v))) return "not known";
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&v))) {
+        text = "not known";
+        return;
+    }
     SYSTEM_INFO native;
     GetNativeSystemInfo(&native);
-    std::string text = DecimalText(v.dwMajorVersion);
+    text += Decimal(v.dwMajorVersion);
     text += '.';
     text += Decimal(v.dwMinorVersion);
     text += " build ";
@@ -74,16 +78,15 @@ std::string Windows() {
 #else
     PutArchitecture(text, PROCESSOR_ARCHITECTURE_INTEL);
 #endif
-    return text;
 }
 
 }  // namespace
 
 void GatherSystemFacts(RunFacts& facts, bool elevated) {
-    facts.utcTime = UtcTime();
+    PutUtcTime(facts.utcTime);
     facts.account = facts.sid = facts.rights = "not known";
     Account(facts, elevated);
-    facts.windows = Windows();
+    PutWindows(facts.windows);
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length > 0 && length < MAX_PATH) facts.programPath.assign(path, length);

@@ -4,7 +4,8 @@
 
 namespace orv {
 
-// elevated: the run's rights as the platform tells them (an elevated token, or an administrator on XP).
+// Fills the system facts of facts just made (their places are empty). elevated: the run's rights as the
+// platform tells them (an elevated token, or an administrator on XP).
 void GatherSystemFacts(RunFacts& facts, bool elevated);
 
 }  // namespace orv

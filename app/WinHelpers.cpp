@@ -21,9 +21,27 @@ HICON LoadSharedIcon(HINSTANCE instance, const char* name) {
     return static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
 }
 
-void RegisterWindowClass(WNDCLASSEXA& wc) {
+void RegisterWindowClass(const char* name, WNDPROC procedure, HINSTANCE instance, int extraBytes, bool faced,
+                         HICON icon, HICON smallIcon) {
+    WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = extraBytes;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = faced ? reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1) : nullptr;
+    wc.lpszClassName = name;
     RegisterClassExA(&wc);
+}
+
+void* WindowOwner(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    return reinterpret_cast<void*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 std::string ResourceText(UINT id) {

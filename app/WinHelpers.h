@@ -58,8 +58,13 @@ void SetOwnWindowText(HWND window, const char* text);
 // What LoadIconA gives (an icon of the system's default size, shared), through LoadImageA, which the program
 // imports anyway.
 HICON LoadSharedIcon(HINSTANCE instance, const char* name);
-// Registers a window class once: a second registration of the name fails and changes nothing.
-void RegisterWindowClass(WNDCLASSEXA& wc);
+// Registers a window class once: a second registration of the name fails and changes nothing. Every class
+// of the program has the arrow cursor; a faced one is filled with the colour of buttons.
+void RegisterWindowClass(const char* name, WNDPROC procedure, HINSTANCE instance, int extraBytes, bool faced,
+                         HICON icon = nullptr, HICON smallIcon = nullptr);
+// The object one of the program's windows was made for (CreateWindowExA's last argument), kept in its user
+// data from WM_NCCREATE on; null for the few messages before.
+void* WindowOwner(HWND window, UINT message, LPARAM lParam);
 // A text of the program's string table.
 std::string ResourceText(UINT id);
 // The pixels per inch of the screen, which every layout scales to.

@@ -366,7 +366,7 @@ void MemoryPlatform::AddProcess(const std::string& name, const std::string& imag
     processes_.push_back(RunningProcess{static_cast<unsigned long>(4 * (processes_.size() + 1)), name, image});
 }
 
-void MemoryPlatform::ShellOpen(const std::string& target, const char* parameters, const std::string& folder) {
+void MemoryPlatform::ShellOpen(const std::string& target, const char* parameters, const char* folder) {
     if (Fault("ShellOpen", target) != 0) return;
     shellCalls_.push_back(ShellCall{target, parameters, folder});
 }

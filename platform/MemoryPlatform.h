@@ -44,7 +44,7 @@ public:
     void LogEvent(EventKind kind, unsigned id, const std::string& text) override {
         events_.push_back(Event{kind, id, text});
     }
-    void ShellOpen(const std::string& target, const char* parameters, const std::string& folder) override;
+    void ShellOpen(const std::string& target, const char* parameters, const char* folder) override;
     bool RunsElevated() const override;
     std::string ResolvedPath(const std::string& path) override;
     std::string FullPath(const std::string& path) override;

@@ -139,8 +139,8 @@ public:
     // that cannot be found.
     virtual std::string SoleRunHolder() = 0;
     // ShellExecuteA(no owner, "open", target, parameters, folder, SW_SHOWNORMAL); the result is not examined. The
-    // parameters, always the program's own ("" for none), come as the C string the system takes.
-    virtual void ShellOpen(const std::string& target, const char* parameters, const std::string& folder) = 0;
+    // parameters and folder ("" for none) come as the C strings the system takes.
+    virtual void ShellOpen(const std::string& target, const char* parameters, const char* folder) = 0;
 
     // GetTokenInformation(TokenElevation), else (XP) CheckTokenMembership of Administrators; TokenUser: true when
     // the process is elevated or runs as SYSTEM.

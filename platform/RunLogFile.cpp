@@ -33,7 +33,7 @@ bool RunLogFile::Open(const std::string& path, LogFileFacts& facts) {
         if (facts.folder || facts.link) return true;
     }
     // Shared for writing too: machines that log to one file on a share append whole lines side by side.
-    file_ = FileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL,
+    file_.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file_.Valid()) {

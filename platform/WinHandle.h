@@ -22,6 +22,11 @@ public:
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
 
+    // Closes the handle held, if any, and takes this one.
+    void Reset(HANDLE handle) {
+        Close();
+        handle_ = handle;
+    }
     bool Valid() const { return handle_ != Kind::Invalid(); }
     HANDLE Get() const { return handle_; }
     // Closes now; true unless the system reported a failure.

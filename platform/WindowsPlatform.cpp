@@ -20,9 +20,10 @@
 
 namespace orv {
 
-namespace {
+// Literal pieces of a joined text as views: their lengths are known when the program is built.
+using namespace std::string_view_literals;
 
-const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+namespace {
 
 // "win.ini" rather than "C:\WINDOWS\win.ini": the system looks for it in the Windows folder.
 bool IsBareName(const std::string& file) { return file.find_first_of("\\/:") == std::string::npos; }
@@ -67,7 +68,7 @@ FileHandle OpenReplacement(const std::string& temp) {
     FileHandle file(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid() && GetLastError() == ERROR_FILE_EXISTS && LeftoverIsPlain(temp) && DeleteFileA(temp.c_str())) {
-        file = FileHandle(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        file.Reset(CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     return file;
@@ -228,7 +229,7 @@ DWORD Replaceable(const std::string& path, bool& exists, FileHandle& probe) {
     if (!exists) return 0;
     if ((attributes & NotReplaceable) != 0) return ERROR_ACCESS_DENIED;
     Retrying([&] {
-        probe = FileHandle(
+        probe.Reset(
             CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         return probe.Valid();
     });
@@ -289,7 +290,7 @@ constexpr const char* GlobalSoleRunName = "Global\\Tovrenik.Orvandel.Setup";
 constexpr const char* PrivateNamespace = "Tovrenik.Orvandel";
 constexpr const char* PrivateSoleRunName = "Tovrenik.Orvandel\\Setup";
 // Beside the lock, the run that holds it names itself: "process 1234 (C:\\...\\OrvandelSetup.exe) of user x".
-constexpr const char* HolderSuffix = ".Holder";
+constexpr std::string_view HolderSuffix = ".Holder";
 constexpr DWORD HolderSize = 512;
 
 using CreateBoundaryDescriptorFn = HANDLE(WINAPI*)(LPCSTR name, ULONG flags);
@@ -356,14 +357,9 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const char* sectio
         const BOOL written =
             WritePrivateProfileStringA(section, key, value != nullptr ? value->c_str() : nullptr, copy.c_str());
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());  // out of the system's cache
-        bool holds = false;
         try {
-            holds = written && EditHolds(file, copy, section, key, value, *this);
-        } catch (const Exception&) {
-            // unreadable: the edit does not hold
-        }
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
-        try {
+            const bool holds = written && EditHolds(file, copy, section, key, value, *this);
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
             if (holds && present && ReadWholeFile(copy) == ReadWholeFile(file)) {
                 placed = true;  // the system changed nothing
             } else if (holds && FlushedToDisk(copy)) {
@@ -371,7 +367,9 @@ bool WindowsPlatform::RewriteProfile(const std::string& file, const char* sectio
                 placed = true;
             }
         } catch (const Exception&) {
-            // not placed: reported below
+            // Unreadable, or not placed: the edit does not hold, as reported below. The copy leaves the cache
+            // all the same.
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
         }
     }
     if (LeftoverIsPlain(copy)) DeleteFileA(copy.c_str());  // unless it took the file's place
@@ -577,14 +575,14 @@ std::vector<RunningProcess> WindowsPlatform::RunningProcesses() {
     return found;
 }
 
-void WindowsPlatform::ThrowLockError(const std::string& what, unsigned long code) {
+void WindowsPlatform::ThrowLockError(std::string_view what, std::string_view more, unsigned long code) {
     throw Exception(
-        Joined({"The one-run lock ", what, ": error ", Decimal(code), " (", SystemErrorText(code), ")"}));
+        Joined({"The one-run lock "sv, what, more, ": error "sv, Decimal(code), " ("sv, SystemErrorText(code), ")"sv}));
 }
 
 // The namespace is opened when another elevated run made it; either way this process keeps its handle, since
 // the namespace (and every name in it) goes with the last one.
-std::string WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
+const char* WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
     const auto createBoundary = Kernel32<CreateBoundaryDescriptorFn>("CreateBoundaryDescriptorA");
     const auto addSid = Kernel32<AddSidToBoundaryFn>("AddSIDToBoundaryDescriptor");
     const auto createNamespace = Kernel32<CreatePrivateNamespaceFn>("CreatePrivateNamespaceA");
@@ -596,10 +594,10 @@ std::string WindowsPlatform::SoleRunName(SECURITY_ATTRIBUTES* attributes) {
     DWORD sidSize = sizeof sid;
     if (boundary == nullptr || !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) ||
         !addSid(&boundary, sid))
-        ThrowLockError("could not be bounded", GetLastError());
+        ThrowLockError("could not be bounded"sv, {}, GetLastError());
     HANDLE space = createNamespace(attributes, boundary, PrivateNamespace);
     if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) space = openNamespace(boundary, PrivateNamespace);
-    if (space == nullptr) ThrowLockError("has no namespace", GetLastError());
+    if (space == nullptr) ThrowLockError("has no namespace"sv, {}, GetLastError());
     privateNamespace_ = space;  // the boundary descriptor is kept too: it is small, and goes with the process
     return PrivateSoleRunName;
 }
@@ -608,19 +606,25 @@ bool WindowsPlatform::ClaimSoleRun() {
     if (soleRun_.Valid()) return true;
     AdminsOnly adminsOnly;
     SECURITY_ATTRIBUTES* restricted = adminsOnly.descriptor != nullptr ? &adminsOnly.attributes : nullptr;
-    const std::string name = SoleRunName(restricted);
+    const char* name = SoleRunName(restricted);
     SECURITY_ATTRIBUTES* security = name == PrivateSoleRunName ? restricted : nullptr;
-    KernelHandle mutex(CreateMutexA(security, FALSE, name.c_str()));
+    holderName_ = Joined({name, HolderSuffix});
+    // Nothing between here and where the lock keeps it can throw with the handle open.
+    const HANDLE mutex = CreateMutexA(security, FALSE, name);
     const DWORD code = GetLastError();
-    holderName_ = name + HolderSuffix;
-    // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
-    if (!mutex.Valid() && code == ERROR_ACCESS_DENIED) return false;
-    // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
-    if (!mutex.Valid()) ThrowLockError(Joined({name, " could not be made"}), code);
-    if (code == ERROR_ALREADY_EXISTS) return false;
-    soleRun_ = std::move(mutex);
+    if (mutex == nullptr) {
+        // A run of another user (SYSTEM, say) made it with rights that let this one not even open it: another run.
+        if (code == ERROR_ACCESS_DENIED) return false;
+        // Anything else (the name taken by an event, say) leaves the run without its lock: it does not go on.
+        ThrowLockError(name, " could not be made"sv, code);
+    }
+    if (code == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    soleRun_.Reset(mutex);
     // Who holds it, for the refusal of the next run; a run that cannot say so still holds the lock.
-    holder_ = KernelHandle(
+    holder_.Reset(
         CreateFileMappingA(INVALID_HANDLE_VALUE, security, PAGE_READWRITE, 0, HolderSize, holderName_.c_str()));
     void* view = holder_.Valid() ? MapViewOfFile(holder_.Get(), FILE_MAP_WRITE, 0, 0, HolderSize) : nullptr;
     if (view != nullptr) {
@@ -629,9 +633,9 @@ bool WindowsPlatform::ClaimSoleRun() {
         char user[256];
         DWORD size = sizeof user;
         const bool named = GetUserNameA(user, &size);
-        std::string text = Joined({"process ", Decimal(GetCurrentProcessId()), " (",
-                                   std::string_view(program, length < MAX_PATH ? length : 0), ")",
-                                   named ? " of user " : "", named ? user : ""});
+        std::string text = Joined({"process "sv, Decimal(GetCurrentProcessId()), " ("sv,
+                                   std::string_view(program, length < MAX_PATH ? length : 0), ")"sv,
+                                   named ? " of user "sv : ""sv, named ? user : ""});
         text.resize(HolderSize - 1);
         CopyMemory(view, text.c_str(), HolderSize);
         UnmapViewOfFile(view);
@@ -660,8 +664,8 @@ std::string WindowsPlatform::SoleRunHolder() {
     return text;
 }
 
-void WindowsPlatform::ShellOpen(const std::string& target, const char* parameters, const std::string& folder) {
-    ShellExecuteA(nullptr, "open", target.c_str(), *parameters != '\0' ? parameters : nullptr, OrNull(folder),
+void WindowsPlatform::ShellOpen(const std::string& target, const char* parameters, const char* folder) {
+    ShellExecuteA(nullptr, "open", target.c_str(), *parameters != '\0' ? parameters : nullptr, *folder != '\0' ? folder : nullptr,
                   SW_SHOWNORMAL);
 }
 
@@ -692,7 +696,7 @@ std::string WindowsPlatform::ResolvedPath(const std::string& path) {
     if (length == 0 || length >= sizeof resolved) return path;
     std::string text(resolved, length);
     // "\\?\C:\..." for a drive, "\\?\UNC\server\share\..." for a share.
-    if (text.rfind("\\\\?\\UNC\\", 0) == 0) return Joined({"\\\\", std::string_view(text).substr(8)});
+    if (text.rfind("\\\\?\\UNC\\", 0) == 0) return Joined({"\\\\"sv, std::string_view(text).substr(8)});
     if (text.rfind("\\\\?\\", 0) == 0) return text.substr(4);
     return text;
 }
@@ -726,18 +730,22 @@ ImageBytes WindowsPlatform::ProgramResource(const char* name) {
     return bytes;
 }
 
-void WindowsPlatform::ThrowOpenError(const std::string& path, unsigned long code) {
-    const std::string systemText = SystemErrorText(code);
-    throw EFOpenError(OpenErrorText(FullPath(path), systemText));
-}
+// No system error has this code: it stands for the refusal of a link, whose text is the program's own.
+constexpr unsigned long LinkRefused = ~0ul;
 
-void WindowsPlatform::ThrowLinkRefusal(const std::string& path) {
-    throw EFCreateError(CreateErrorText(FullPath(path), LinkRefusalText()));
-}
+void WindowsPlatform::ThrowOpenError(const std::string& path, unsigned long code) { ThrowFileError(path, code, true); }
+
+void WindowsPlatform::ThrowLinkRefusal(const std::string& path) { ThrowFileError(path, LinkRefused, false); }
 
 void WindowsPlatform::ThrowCreateError(const std::string& path, unsigned long code) {
-    const std::string systemText = SystemErrorText(code);
-    throw EFCreateError(CreateErrorText(FullPath(path), systemText));
+    ThrowFileError(path, code, false);
+}
+
+void WindowsPlatform::ThrowFileError(const std::string& path, unsigned long code, bool open) {
+    const std::string reason = code == LinkRefused ? std::string(LinkRefusalText()) : SystemErrorText(code);
+    std::string text = (open ? OpenErrorText : CreateErrorText)(FullPath(path), reason);
+    if (open) throw EFOpenError(std::move(text));
+    throw EFCreateError(std::move(text));
 }
 
 }  // namespace orv

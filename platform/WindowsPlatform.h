@@ -1,6 +1,8 @@
 #pragma once
 // The platform on a real Windows system: each operation is the ANSI call named in Platform.h, with the
 // arguments given there, so that paths, profile lookups and error texts are exactly the system's own.
+#include <string_view>
+
 #include "Platform.h"
 #include "WinHandle.h"
 
@@ -29,7 +31,7 @@ public:
     bool ClaimSoleRun() override;
     std::string SoleRunHolder() override;
     void LogEvent(EventKind kind, unsigned id, const std::string& text) override;
-    void ShellOpen(const std::string& target, const char* parameters, const std::string& folder) override;
+    void ShellOpen(const std::string& target, const char* parameters, const char* folder) override;
     bool RunsElevated() const override;
     std::string ResolvedPath(const std::string& path) override;
     std::string FullPath(const std::string& path) override;
@@ -43,9 +45,10 @@ private:
     [[noreturn]] void ThrowOpenError(const std::string& path, unsigned long code);
     [[noreturn]] void ThrowLinkRefusal(const std::string& path);
     [[noreturn]] void ThrowCreateError(const std::string& path, unsigned long code);
+    [[noreturn]] void ThrowFileError(const std::string& path, unsigned long code, bool open);
 
-    std::string SoleRunName(SECURITY_ATTRIBUTES* attributes);
-    [[noreturn]] void ThrowLockError(const std::string& what, unsigned long code);
+    const char* SoleRunName(SECURITY_ATTRIBUTES* attributes);
+    [[noreturn]] void ThrowLockError(std::string_view what, std::string_view more, unsigned long code);
 
     KernelHandle soleRun_;
     KernelHandle holder_;

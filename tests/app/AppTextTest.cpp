@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "Messages.h"
 
 namespace orv {
@@ -67,7 +69,7 @@ TEST(AccessMarks, RemovedAsTheButtonDrawsThem) {
 TEST(DialogClipboard, TitleTextAndCaptionsBetweenRulesWithCrLf) {
     const std::string rule = "---------------------------\r\n";
     EXPECT_EQ(DialogClipboardText("Information", "Orvandel removed\nChemStation configuration set to defaults",
-                                  {"&Yes", "&No"}),
+                                  std::vector<std::string>{"&Yes", "&No"}),
               rule + "Information\r\n" + rule + "Orvandel removed\r\nChemStation configuration set to defaults\r\n" +
                   rule + "Yes   No   \r\n" + rule);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 #include "AppText.h"
 #include "ApplicationWindow.h"
@@ -113,7 +114,7 @@ TEST_F(DialogTest, CtrlCCopiesTitleTextAndCaptionsAndKeepsTheDialogOpen) {
     const std::string clip = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : "";
     if (data != nullptr) GlobalUnlock(data);
     CloseClipboard();
-    EXPECT_EQ(clip, DialogClipboardText("Information", "Orvandel removed", {"&Yes", "&No"}));
+    EXPECT_EQ(clip, DialogClipboardText("Information", "Orvandel removed", std::vector<std::string>{"&Yes", "&No"}));
 }
 
 TEST_F(DialogTest, ErrorDisplayShowsTheMessageWithItsFullStopUnderTheProgramTitle) {

@@ -46,14 +46,14 @@ bool Inside(const PixelBox& b) {
 }
 
 TEST(FormLayout, EveryControlLiesInsideTheClientArea) {
-    for (const ControlDesign& d : FormDesign) EXPECT_TRUE(Inside(d.box)) << d.name;
+    for (const ControlDesign& d : FormDesign) EXPECT_TRUE(Inside(d.box)) << d.id;
 }
 
 TEST(FormLayout, PanelsShareOneRectangleAndOnlyNoChemStationShowsAtStart) {
     int visible = 0;
     for (int i = ctl::PanelNotInstalled; i <= ctl::PanelVersion; ++i) {
         const ControlDesign& d = FormDesign[i];
-        ASSERT_EQ(d.kind, ControlKind::Panel) << d.name;
+        ASSERT_EQ(d.kind, ControlKind::Panel) << d.id;
         EXPECT_EQ(d.box.left, 8);
         EXPECT_EQ(d.box.top, 40);
         EXPECT_EQ(d.box.width, 241);
@@ -83,10 +83,10 @@ TEST(FormLayout, ButtonsHaveDistinctAccessKeysAndOnlyCloseAndEditStartEnabled) {
         const ControlDesign& d = FormDesign[b.index];
         const std::string caption = d.caption;
         const std::size_t mark = caption.find('&');
-        ASSERT_NE(mark, std::string::npos) << d.name;
-        EXPECT_EQ(std::toupper(static_cast<unsigned char>(caption[mark + 1])), b.key) << d.name;
-        EXPECT_EQ(d.enabled, b.enabled) << d.name;
-        EXPECT_TRUE(ids.insert(d.id).second) << d.name;
+        ASSERT_NE(mark, std::string::npos) << d.id;
+        EXPECT_EQ(std::toupper(static_cast<unsigned char>(caption[mark + 1])), b.key) << d.id;
+        EXPECT_EQ(d.enabled, b.enabled) << d.id;
+        EXPECT_TRUE(ids.insert(d.id).second) << d.id;
     }
     EXPECT_EQ(FormDesign[ctl::ButtonClose].id, CancelCommand);
 }
@@ -94,9 +94,9 @@ TEST(FormLayout, ButtonsHaveDistinctAccessKeysAndOnlyCloseAndEditStartEnabled) {
 TEST(FormLayout, ControlIdentifiersAreUnique) {
     std::set<int> ids;
     for (const ControlDesign& d : FormDesign) {
-        EXPECT_TRUE(ids.insert(d.id).second) << d.name;
+        EXPECT_TRUE(ids.insert(d.id).second) << d.id;
         if (d.kind == ControlKind::Panel) {
-            EXPECT_TRUE(ids.insert(d.secondId).second) << d.name;
+            EXPECT_TRUE(ids.insert(d.secondId).second) << d.id;
         }
     }
 }

@@ -32,7 +32,7 @@ TEST(MessageLayout, OneButtonUnderIconAndText) {
     EXPECT_EQ(l.text.top, 13);
     EXPECT_EQ(l.clientWidth, 12 + 32 + 15 + 200 + 12);
     // The icon is higher than two lines of text, so the buttons go 10 units below the icon.
-    ASSERT_EQ(l.buttons.size(), 1u);
+    ASSERT_EQ(l.buttonCount, 1);
     EXPECT_EQ(l.buttons[0].top, 13 + 32 + 16);
     EXPECT_EQ(l.buttons[0].width, 75);
     EXPECT_EQ(l.buttons[0].height, 23);
@@ -48,7 +48,7 @@ TEST(MessageLayout, TallTextPushesTheButtonsDown) {
 
 TEST(MessageLayout, YesNoRowIsCentredWithAFourUnitGap) {
     const MessageLayout l = LayOutMessage(Tahoma, 400, 13, 20, 2, 32);
-    ASSERT_EQ(l.buttons.size(), 2u);
+    ASSERT_EQ(l.buttonCount, 2);
     EXPECT_EQ(l.buttons[1].left - (l.buttons[0].left + l.buttons[0].width), 6);
     const int rowWidth = 2 * 75 + 6;
     EXPECT_EQ(l.buttons[0].left, (12 + 32 + 15 + 400 + 12 - rowWidth) / 2);

@@ -87,7 +87,7 @@ TEST_P(ShellOpenContract, Holds) {
         target = In(c.target);
         Here().MakeFile(target, "notes");
     }
-    EXPECT_NO_THROW(Subject().ShellOpen(target, c.parameters, Here().Scratch()));
+    EXPECT_NO_THROW(Subject().ShellOpen(target, c.parameters, Here().Scratch().c_str()));
     if (c.started) {
         EXPECT_EQ(Here().Recorded(1), Names{Here().Scratch() + "|" + c.parameters});
     } else {
