@@ -62,9 +62,10 @@ public:
         html += HtmlText(text);
         return *this;
     }
-    void Fact(const char* key, const std::string& value, const char* look = "") {
+    // The value's pieces are joined here rather than at each of the facts.
+    void Fact(const char* key, std::initializer_list<std::string_view> value, const char* look = "") {
         *this << "<tr><th class=k>" << key << "</th><td" << look << ">";
-        Text(value) << "</td></tr>\n";
+        Text(Joined(value)) << "</td></tr>\n";
     }
     void Cell(const std::string& value, const std::string& sha256) {
         *this << "<td>";
@@ -108,19 +109,20 @@ std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
         << "</p>\n";
 
     page << "<h2>The run</h2>\n<table>\n";
-    page.Fact("Product", Joined({"Orvandel installer ", addon::Version}));
-    page.Fact("Build commit", facts.commit);
-    page.Fact("Program file", facts.programPath);
-    page.Fact("Program SHA-256", s.programSha256.empty() ? "could not be read" : s.programSha256, " class=h");
-    page.Fact("Command line", facts.commandLine);
-    page.Fact("Time", Joined({facts.utcTime, " UTC, local ", facts.localTime}));
-    page.Fact("Computer", facts.computer);
-    page.Fact("User", Joined({facts.account, ", SID ", facts.sid}));
-    page.Fact("Rights", facts.rights);
-    page.Fact("Windows", facts.windows);
-    page.Fact("ChemStation folder", Joined({s.root.empty() ? std::string_view("not found") : s.root,
-                                            ", from Path= in section [PCS] of ", s.profile, " in the Windows folder"}));
-    page.Fact("Log of the run", s.logFile.empty() ? "none" : s.logFile);
+    page.Fact("Product", {"Orvandel installer ", addon::Version});
+    page.Fact("Build commit", {facts.commit});
+    page.Fact("Program file", {facts.programPath});
+    page.Fact("Program SHA-256", {s.programSha256.empty() ? std::string_view("could not be read") : s.programSha256},
+              " class=h");
+    page.Fact("Command line", {facts.commandLine});
+    page.Fact("Time", {facts.utcTime, " UTC, local ", facts.localTime});
+    page.Fact("Computer", {facts.computer});
+    page.Fact("User", {facts.account, ", SID ", facts.sid});
+    page.Fact("Rights", {facts.rights});
+    page.Fact("Windows", {facts.windows});
+    page.Fact("ChemStation folder", {s.root.empty() ? std::string_view("not found") : s.root,
+                                     ", from Path= in section [PCS] of ", s.profile, " in the Windows folder"});
+    page.Fact("Log of the run", {s.logFile.empty() ? std::string_view("none") : s.logFile});
     page << "</table>\n";
 
     page << "<h2>The items</h2>\n<table>\n<tr><th class=i>Item</th><th>Expected</th><th>Found</th><th class=r>Result</th></tr>\n";
