@@ -16,7 +16,7 @@ std::string Bytes(std::size_t size) { return Joined({Decimal(size), " bytes"}); 
 CheckRow FileRow(Platform& platform, const std::string& root, const PayloadItem& item, const char* target,
                  bool installed) {
     CheckRow row{item.Name(), root + target, installed ? Bytes(item.Size()) : "absent",
-                 installed ? Sha256::Of(item.Data(), item.Size()) : "", "absent", "", false, false};
+                 installed ? Sha256::Of(item.Data(), item.Size()) : std::string(), "absent", {}, false, false};
     row.present = platform.FileIsPresent(row.path);
     if (row.present) {
         try {
@@ -43,7 +43,7 @@ std::vector<CheckRow> CheckInstallation(Platform& platform, const std::string& r
         rows.push_back(FileRow(platform, root, payload[i], PayloadCatalogue[i].target, installed));
 
     // Installed, the start line comes first; removed, no line of the add-on is left anywhere.
-    CheckRow line{"start line", root + host::UserMac, "", "", "absent", "", false, false};
+    CheckRow line{"start line", root + host::UserMac, {}, {}, "absent", {}, false, false};
     if (platform.FileIsPresent(line.path)) {
         LineList lines;
         lines.LoadLines(platform, line.path);
@@ -57,8 +57,8 @@ std::vector<CheckRow> CheckInstallation(Platform& platform, const std::string& r
     rows.push_back(std::move(line));
 
     const std::string version = RecordedVersion(platform, root);
-    CheckRow recorded{"recorded version", root + addon::Profile, installed ? addon::Version : addon::NoVersion, "",
-                      version, "", version != addon::NoVersion, false};
+    CheckRow recorded{"recorded version", root + addon::Profile, installed ? addon::Version : addon::NoVersion, {},
+                      version, {}, version != addon::NoVersion, false};
     recorded.pass = installed ? version == addon::Version : !recorded.present;
     rows.push_back(std::move(recorded));
     return rows;
