@@ -255,7 +255,7 @@ const char* ActionName(Action action) {
 // report shown later can be matched with the run that wrote it.
 int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, Findings found, int code,
                 Report& report) {
-    ReportSubject subject{ActionName(options.action), "", std::move(found.root), std::move(found.profile),
+    ReportSubject subject{ActionName(options.action), {}, std::move(found.root), std::move(found.profile),
                           std::move(found.rows), code, options.logFile};
     try {
         subject.programSha256 = Sha256::Of(platform.ReadWholeFile(facts.programPath));
