@@ -310,9 +310,9 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
     Findings found;
     if (!options.error.empty()) {
         report.Say(options.error);
-        report.Say(UsageText());
         code = ExitInvalidCommandLine;
-    } else if (options.action == Action::Usage) {
+    }
+    if (code == ExitInvalidCommandLine || options.action == Action::Usage) {
         report.Say(UsageText());
     } else {
         try {
