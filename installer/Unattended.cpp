@@ -324,15 +324,16 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
         }
         if (!options.reportFile.empty()) code = WriteReport(platform, facts, options, std::move(found), code, report);
     }
-    // A record that could not be written in full is a failure of the run: the evidence is missing.
-    const auto recordLost = [&] {
-        if (code != ExitSuccess || !log.Failed()) return;
-        out.WriteLine("Error: the record of this run could not be written in full");
-        code = ExitReportedFailures;
-    };
-    recordLost();
-    report.Record({"exit code ", Decimal(static_cast<unsigned long>(code))});
-    recordLost();
+    // A record that could not be written in full is a failure of the run: the evidence is missing. Asked
+    // before the exit code goes into the record, and after.
+    for (bool recorded = false;; recorded = true) {
+        if (code == ExitSuccess && log.Failed()) {
+            out.WriteLine("Error: the record of this run could not be written in full");
+            code = ExitReportedFailures;
+        }
+        if (recorded) break;
+        report.Record({"exit code ", Decimal(static_cast<unsigned long>(code))});
+    }
     RecordEvent(platform, facts, options, code);
     return code;
 }
