@@ -253,7 +253,7 @@ const char* ActionName(Action action) {
 
 // Written beside its place and then moved there, as every file; its digest goes into the record, so that a
 // report shown later can be matched with the run that wrote it.
-int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, Findings found, int code,
+int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, Findings& found, int code,
                 Report& report) {
     ReportSubject subject{ActionName(options.action), {}, std::move(found.root), std::move(found.profile),
                           std::move(found.rows), code, options.logFile};
@@ -322,7 +322,7 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
             report.Say({"Error: ", WithFullStop(e.what())});
             code = ExitStoppedByError;
         }
-        if (!options.reportFile.empty()) code = WriteReport(platform, facts, options, std::move(found), code, report);
+        if (!options.reportFile.empty()) code = WriteReport(platform, facts, options, found, code, report);
     }
     // A record that could not be written in full is a failure of the run: the evidence is missing. Asked
     // before the exit code goes into the record, and after.
