@@ -253,10 +253,10 @@ const char* ActionName(Action action) {
 
 // Written beside its place and then moved there, as every file; its digest goes into the record, so that a
 // report shown later can be matched with the run that wrote it.
-int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, Findings& found, int code,
+int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, const Findings& found, int code,
                 Report& report) {
-    ReportSubject subject{ActionName(options.action), {}, std::move(found.root), std::move(found.profile),
-                          std::move(found.rows), code, options.logFile};
+    ReportSubject subject{ActionName(options.action), {}, found.root, found.profile, found.rows, code,
+                          options.logFile};
     try {
         subject.programSha256 = Sha256::Of(platform.ReadWholeFile(facts.programPath));
     } catch (const Exception&) {
