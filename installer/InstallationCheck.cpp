@@ -48,7 +48,8 @@ std::vector<CheckRow> CheckInstallation(Platform& platform, const std::string& r
         LineList lines;
         lines.LoadLines(platform, line.path);
         // A first line of a megabyte would fill pages of the report: its start says enough.
-        line.found = lines.Count() > 0 ? std::string(TrimmedView(lines.View(0)).substr(0, 120)) : "empty";
+        if (lines.Count() > 0) line.found = TrimmedView(lines.View(0)).substr(0, 120);
+        else line.found = "empty";
         line.present = installed ? lines.Count() > 0 && IsStartLine(lines.View(0)) : UserMacStartsAddon(platform, line.path);
         if (!installed && line.present) line.found = "a line of the add-on";
     }
