@@ -39,8 +39,8 @@ bool FolderGuard::AbsoluteFolderUsable(const std::string& folder) {
     std::string root = platform_.FullPath(root_);
     while (!root.empty() && root.back() == '\\') root.pop_back();
     if (!root.empty() && path.size() > root.size() && path[root.size()] == '\\' &&
-        UpperCaseAscii(path.substr(0, root.size())) == UpperCaseAscii(root))
-        return LevelsUsable(root, path.substr(root.size()));
+        UpperCasedEqual(std::string_view(path).substr(0, root.size()), root))
+        return LevelsUsable(root, std::string_view(path).substr(root.size()));
     // Not below the root: every folder below the drive ("C:") or the share ("\\server\share").
     std::size_t base = 2;
     if (path.rfind("\\\\", 0) == 0) {
@@ -49,7 +49,7 @@ bool FolderGuard::AbsoluteFolderUsable(const std::string& folder) {
         if (base == std::string::npos) base = path.size();
     }
     if (base >= path.size()) return true;
-    return LevelsUsable(path.substr(0, base), path.substr(base));
+    return LevelsUsable(path.substr(0, base), std::string_view(path).substr(base));
 }
 
 }  // namespace orv
