@@ -15,10 +15,10 @@ bool FolderGuard::LevelsUsable(const std::string& base, std::string_view relativ
     for (std::size_t stop = relative.find('\\', 1);; stop = relative.find('\\', stop + 1)) {
         const std::string level = Joined({base, relative.substr(0, stop)});
         if (level.size() > base.size() && level.back() != '\\') {
-            const std::string key = UpperCaseAscii(level);
-            auto it = std::find_if(found_.begin(), found_.end(), [&](const auto& seen) { return seen.first == key; });
+            auto it = std::find_if(found_.begin(), found_.end(),
+                                   [&](const auto& seen) { return UpperCasedEqual(seen.first, level); });
             const FolderHold hold = it != found_.end() ? it->second : platform_.HoldFolder(level);
-            if (it == found_.end() && hold != FolderHold::Missing) found_.emplace_back(key, hold);
+            if (it == found_.end() && hold != FolderHold::Missing) found_.emplace_back(level, hold);
             if (hold == FolderHold::Refused) return false;
             // Nothing deeper can be there; whatever is made later is looked at when it is asked for.
             if (hold == FolderHold::Missing) return true;
