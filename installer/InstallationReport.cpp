@@ -26,7 +26,10 @@ namespace {
 
 // Sized for the narrower and shorter of A4 and Letter; digests break anywhere rather than run off the page.
 const char* const Head =
-    "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"CHARSET\">"
+    "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"";
+// After the charset.
+const char* const Style =
+    "\">"
     "<style>\n@page{margin:12mm}\n"
     "body{font:9pt Arial,Helvetica,sans-serif;color:#000;max-width:180mm;margin:0 auto}\n"
     "h1{font-size:15pt;margin:0 0 1mm}h2{font-size:11pt;margin:3mm 0 1mm}\n"
@@ -39,8 +42,8 @@ const char* const Head =
     ".sign td{height:7mm}h2{break-after:avoid}\n"
     "</style>\n<title>";
 
-// The encoding the system's 8-bit text is in, as browsers name it.
-std::string Charset(unsigned codePage) {
+// The encoding the system's 8-bit text is in, as browsers name it; none for the other "windows-" code pages.
+const char* CharsetName(unsigned codePage) {
     switch (codePage) {
         case 932: return "shift_jis";
         case 936: return "gbk";
@@ -48,7 +51,7 @@ std::string Charset(unsigned codePage) {
         case 950: return "big5";
         case 65001: return "utf-8";
         case 0: return "windows-1252";
-        default: return Joined({"windows-", Decimal(codePage)});
+        default: return nullptr;
     }
 }
 
@@ -98,7 +101,9 @@ std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
     const bool pass = s.code == ExitSuccess && !s.rows.empty() && holding == static_cast<int>(s.rows.size());
     Page page;
     page.html = Head;
-    page.html.replace(page.html.find("CHARSET"), 7, Charset(facts.codePage));
+    if (const char* charset = CharsetName(facts.codePage)) page << charset;
+    else page.html.append(Joined({"windows-", Decimal(facts.codePage)}));
+    page << Style;
     const std::string title =
         Joined({"Installation report: ", s.action, " of the Orvandel add-on ", addon::Version, " on ", facts.computer});
     page.Text(title) << "</title></head><body>\n<h1>";
