@@ -24,10 +24,10 @@ std::string HtmlText(const std::string& text) {
 
 namespace {
 
-// Sized for the narrower and shorter of A4 and Letter; digests break anywhere rather than run off the page.
+// The page's head up to its charset, and what follows it.
 const char* const Head =
     "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"";
-// After the charset.
+// Sized for the narrower and shorter of A4 and Letter; digests break anywhere rather than run off the page.
 const char* const Style =
     "\">"
     "<style>\n@page{margin:12mm}\n"
