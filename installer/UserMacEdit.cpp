@@ -44,25 +44,30 @@ void PurgeAddonLines(LineList& lines) {
     lines.KeepOnly([](std::string_view line) { return !IsAddonLine(line); });
 }
 
-void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
+namespace {
+
+// An install puts its start line first and offers the cleanup; a removal leaves a missing file missing.
+void RewriteUserMac(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log, bool install) {
     const std::string path = root + host::UserMac;
+    const bool present = platform.FileIsPresent(path);
+    if (!present && !install) return;
     LineList lines;
-    if (platform.FileIsPresent(path)) lines.LoadLines(platform, path);
+    if (present) lines.LoadLines(platform, path);
     const std::size_t before = lines.Count();
     PurgeAddonLines(lines);
-    lines.InsertAt(0, addon::StartLine);
+    if (install) lines.InsertAt(0, addon::StartLine);
     SaveOrReport(platform, lines, path, dialogs, log, before);
-    AskCleanup(lines, path, dialogs);
+    if (install) AskCleanup(lines, path, dialogs);
+}
+
+}  // namespace
+
+void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
+    RewriteUserMac(platform, root, dialogs, log, true);
 }
 
 void EditUserMacForRemove(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
-    const std::string path = root + host::UserMac;
-    if (!platform.FileIsPresent(path)) return;
-    LineList lines;
-    lines.LoadLines(platform, path);
-    const std::size_t before = lines.Count();
-    PurgeAddonLines(lines);
-    SaveOrReport(platform, lines, path, dialogs, log, before);
+    RewriteUserMac(platform, root, dialogs, log, false);
 }
 
 }  // namespace orv
