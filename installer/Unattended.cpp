@@ -290,7 +290,8 @@ void RecordEvent(Platform& platform, const RunFacts& facts, const Options& optio
     text += "\r\nuser ";
     text += facts.account;
     text += "\r\nlog ";
-    text += options.logFile.empty() ? "none" : PrintableText(options.logFile);
+    if (options.logFile.empty()) text += "none";
+    else text += PrintableText(options.logFile);
     if (!options.reportFile.empty()) {
         text += "\r\nreport ";
         text += PrintableText(options.reportFile);
