@@ -7,8 +7,10 @@
 
 namespace orv {
 
-std::string HtmlText(const std::string& text) {
-    std::string html;
+namespace {
+
+// HtmlText, written at the end of html.
+void AppendHtml(std::string& html, const std::string& text) {
     for (const char c : PrintableText(text)) {
         switch (c) {
             case '&': html += "&amp;"; break;
@@ -19,6 +21,13 @@ std::string HtmlText(const std::string& text) {
             default: html += c;
         }
     }
+}
+
+}  // namespace
+
+std::string HtmlText(const std::string& text) {
+    std::string html;
+    AppendHtml(html, text);
     return html;
 }
 
@@ -62,7 +71,7 @@ public:
         return *this;
     }
     Page& Text(const std::string& text) {
-        html += HtmlText(text);
+        AppendHtml(html, text);
         return *this;
     }
     // The value's pieces are joined here rather than at each of the facts.
