@@ -98,7 +98,7 @@ public:
         }
         DialogAnswer answer = buttons == DialogButtons::Ok ? AnswerOk : AnswerNo;
         if (person_ != nullptr) answer = person_->ShowMessageDialog(text, kind, buttons);
-        if (buttons == DialogButtons::YesNo) report_.Record(answer == AnswerYes ? "answered Yes" : "answered No");
+        if (buttons == DialogButtons::YesNo) report_.Record({answer == AnswerYes ? "answered Yes" : "answered No"});
         return answer;
     }
     void EditUserMac() override {
@@ -227,7 +227,7 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     WarnOfLongPaths(host.root, report);
     if (host.root.empty() || !platform.FolderIsPresent(host.root + host::CoreFolder)) {
         const bool massSpec = !host.root.empty() && platform.FolderIsPresent(host.root + host::MassSpecFolder);
-        report.Say(massSpec ? "GCMS ChemStation is not supported" : "ChemStation not found");
+        report.Say({massSpec ? "GCMS ChemStation is not supported" : "ChemStation not found"});
         return ExitNoHost;
     }
     if (options.action == Action::Status) return ReportStatus(platform, host.root, report);
