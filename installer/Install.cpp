@@ -52,8 +52,9 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
     else dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
     if (!refusedHere(addon::Profile)) {
         ProfileFile profile(platform, root + addon::Profile);
-        profile.WriteValue(addon::VersionSection, addon::VersionKey, addon::Version);
-        log.VersionRecorded(profile.FileName(), addon::Version);
+        const std::string version = addon::Version;
+        profile.WriteValue(addon::VersionSection, addon::VersionKey, version);
+        log.VersionRecorded(profile.FileName(), version);
     }
     changing.End();
     RefreshStatus(platform, root, view);
