@@ -158,10 +158,12 @@ int Verify(const std::vector<CheckRow>& rows, Report& report) {
 // of a file's replacement, written beside it under a longer name.
 void WarnOfLongPaths(const std::string& root, Report& report) {
     constexpr std::size_t LongestPath = 259;
-    std::size_t longest = std::char_traits<char>::length(host::UserMac);
-    for (const char* file : addon::Files) longest = std::max(longest, std::char_traits<char>::length(file));
-    longest += root.size() + std::char_traits<char>::length(ReplacementSuffix);
-    if (longest > LongestPath) {
+    constexpr std::size_t LongestName = [] {
+        std::size_t longest = std::char_traits<char>::length(host::UserMac);
+        for (const char* file : addon::Files) longest = std::max(longest, std::char_traits<char>::length(file));
+        return longest + std::char_traits<char>::length(ReplacementSuffix);
+    }();
+    if (root.size() + LongestName > LongestPath) {
         report.Say({"Warning: ", root, " is too long: paths under it exceed the ", Decimal(LongestPath),
                     " characters Windows allows"});
     }
