@@ -89,8 +89,6 @@ public:
     std::string html;
 };
 
-const char* PassOrFail(bool pass) { return pass ? "PASS" : "FAIL"; }
-
 const char* CodeMeaning(int code) {
     switch (code) {
         case ExitSuccess: return "success";
@@ -117,7 +115,7 @@ std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
         Joined({"Installation report: ", s.action, " of the Orvandel add-on ", addon::Version, " on ", facts.computer});
     page.Text(title) << "</title></head><body>\n<h1>";
     page.Text(title) << "</h1>\n";
-    page << "<p class=result>Result: <span class=" << PassOrFail(pass) << ">" << PassOrFail(pass) << "</span>. ";
+    page << "<p class=result>Result: " << (pass ? "<span class=PASS>PASS</span>. " : "<span class=FAIL>FAIL</span>. ");
     page.Text(Joined({Decimal(holding), " of ", Decimal(s.rows.size()), " items as expected; exit code ",
                       Decimal(static_cast<unsigned long>(s.code)), " (", CodeMeaning(s.code), ")."}))
         << "</p>\n";
@@ -137,21 +135,19 @@ std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
     page.Fact("ChemStation folder", {s.root.empty() ? std::string_view("not found") : s.root,
                                      ", from Path= in section [PCS] of ", s.profile, " in the Windows folder"});
     page.Fact("Log of the run", {s.logFile.empty() ? std::string_view("none") : s.logFile});
-    page << "</table>\n";
-
-    page << "<h2>The items</h2>\n<table>\n<tr><th class=i>Item</th><th>Expected</th><th>Found</th><th class=r>Result</th></tr>\n";
+    page << "</table>\n"
+            "<h2>The items</h2>\n<table>\n<tr><th class=i>Item</th><th>Expected</th><th>Found</th><th class=r>Result</th></tr>\n";
     for (const CheckRow& row : s.rows) {
         page << "<tr><td>";
         page.Text(row.item) << "<br>";
         page.Text(row.path) << "</td>";
         page.Cell(row.expected, row.expectedSha256);
         page.Cell(row.found, row.foundSha256);
-        page << "<td class=" << PassOrFail(row.pass) << ">" << PassOrFail(row.pass) << "</td></tr>\n";
+        page << (row.pass ? "<td class=PASS>PASS</td></tr>\n" : "<td class=FAIL>FAIL</td></tr>\n");
     }
     if (s.rows.empty()) page << "<tr><td colspan=4>Nothing was checked.</td></tr>\n";
-    page << "</table>\n<p>The SHA-256 of this report is in the log of the run.</p>\n";
-
-    page << "<h2>Signatures</h2>\n<table class=sign>\n<tr><th class=k></th><th>Name</th><th>Signature</th>"
+    page << "</table>\n<p>The SHA-256 of this report is in the log of the run.</p>\n"
+            "<h2>Signatures</h2>\n<table class=sign>\n<tr><th class=k></th><th>Name</th><th>Signature</th>"
             "<th>Date</th></tr>\n";
     for (const char* role : {"Performed by", "Reviewed by", "Approved by"})
         page << "<tr><th>" << role << "</th><td></td><td></td><td></td></tr>\n";
