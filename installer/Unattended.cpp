@@ -30,7 +30,7 @@ public:
         std::size_t start = 0;
         while (true) {
             const std::size_t stop = text.find('\n', start);
-            const std::string line = text.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+            const std::string line = text.substr(start, stop - start);  // the rest when there is no line feed
             out_.WriteLine(line);
             log_.WriteLine(line);
             if (stop == std::string::npos) break;
