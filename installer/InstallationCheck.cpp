@@ -23,8 +23,7 @@ CheckRow FileRow(Platform& platform, const std::string& root, const PayloadItem&
             const std::string bytes = platform.ReadWholeFile(row.path);
             row.found = Bytes(bytes.size());
             row.foundSha256 = Sha256::Of(bytes);
-            row.pass = installed && bytes.size() == item.Size() &&
-                       bytes.compare(0, bytes.size(), reinterpret_cast<const char*>(item.Data()), item.Size()) == 0;
+            row.pass = installed && bytes == std::string_view(reinterpret_cast<const char*>(item.Data()), item.Size());
         } catch (const Exception& e) {
             row.found = Joined({"unreadable: ", e.Message()});
         }
