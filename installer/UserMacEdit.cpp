@@ -19,9 +19,10 @@ void SaveOrReport(Platform& platform, LineList& lines, const std::string& path, 
         log.UserMacRewritten(path, linesBefore, lines.Count());
     } catch (const std::exception& e) {
         // A user.mac (or a leftover beside it) that is a link or has a second name is named, as links are.
-        const bool linked = std::string(e.what()).find(LinkRefusalText()) != std::string::npos;
-        dialogs.ShowMessageDialog(linked ? msg::LinkRefused(path) : msg::UserMacNotSaved, DialogKind::Error,
-                                  DialogButtons::Ok);
+        if (std::string(e.what()).find(LinkRefusalText()) != std::string::npos)
+            dialogs.ShowMessageDialog(msg::LinkRefused(path), DialogKind::Error, DialogButtons::Ok);
+        else
+            dialogs.ShowMessageDialog(msg::UserMacNotSaved, DialogKind::Error, DialogButtons::Ok);
     }
 }
 
