@@ -38,13 +38,13 @@ Restored RestoreBackups(Platform& platform, const std::string& root, FolderGuard
         const std::string backup = root + pair.backup;
         const std::string config = root + pair.config;
         if (!platform.FileIsPresent(backup)) continue;
-        if (!guard.FileUsable(pair.config)) {
-            dialogs.ShowMessageDialog(msg::LinkRefused(config), DialogKind::Error, DialogButtons::Ok);
-        } else if (platform.CopyOver(backup, config)) {
+        const bool usable = guard.FileUsable(pair.config);
+        if (usable && platform.CopyOver(backup, config)) {
             log.BackupRestored(backup, config);
             restored.backup[i] = restored.any = true;
         } else {
-            dialogs.ShowMessageDialog(msg::RestoreFailed(config), DialogKind::Error, DialogButtons::Ok);
+            dialogs.ShowMessageDialog(usable ? msg::RestoreFailed(config) : msg::LinkRefused(config), DialogKind::Error,
+                                      DialogButtons::Ok);
         }
     }
     return restored;
