@@ -98,13 +98,7 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     const std::string& root = host.root;
     FilesChanging changing(view);
     FolderGuard guard(platform, root);
-    bool refused = false;
-    if (guard.FileUsable(host::UserMac)) {
-        EditUserMacForRemove(platform, root, dialogs, log);
-    } else {
-        dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
-        refused = true;
-    }
+    bool refused = !RewriteUserMacUnlessLinked(platform, root, guard, dialogs, log, false);
     const Restored restored = RestoreBackups(platform, root, guard, dialogs, log);
     const bool instrumentsDone = !restored.any || RemoveInstrumentFiles(platform, host.profile, guard, log);
     // Only now, and only when every instrument file is gone, are the backups deleted: a run that dies before
