@@ -149,8 +149,9 @@ int Verify(const std::vector<CheckRow>& rows, Report& report) {
             report.Say({mark, row.path, "  sha256 ", row.foundSha256, row.pass ? "" : "  expected ",
                         row.pass ? std::string_view() : row.expectedSha256});
     }
-    report.Say({Decimal(Holding(rows)), " of 9 hold"});
-    return Holding(rows) == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
+    const int holding = Holding(rows);
+    report.Say({Decimal(holding), " of 9 hold"});
+    return holding == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
 }
 
 // Windows takes paths of at most 259 characters. Under a root that long, "ChemStation not found" or a
