@@ -56,11 +56,11 @@ std::vector<CheckRow> CheckInstallation(Platform& platform, const std::string& r
     line.pass = line.present == installed;
     rows.push_back(std::move(line));
 
-    const std::string version = RecordedVersion(platform, root);
-    CheckRow recorded{"recorded version", root + addon::Profile, installed ? addon::Version : addon::NoVersion, {},
-                      version, {}, version != addon::NoVersion, false};
-    recorded.pass = installed ? version == addon::Version : !recorded.present;
-    rows.push_back(std::move(recorded));
+    std::string version = RecordedVersion(platform, root);
+    const bool recorded = version != addon::NoVersion;
+    const bool pass = installed ? version == addon::Version : !recorded;
+    rows.push_back({"recorded version", root + addon::Profile, installed ? addon::Version : addon::NoVersion, {},
+                    std::move(version), {}, recorded, pass});
     return rows;
 }
 
