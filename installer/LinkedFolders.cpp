@@ -18,7 +18,7 @@ bool FolderGuard::LevelsUsable(const std::string& base, std::string_view relativ
             auto it = std::find_if(found_.begin(), found_.end(),
                                    [&](const auto& seen) { return UpperCasedEqual(seen.first, level); });
             const FolderHold hold = it != found_.end() ? it->second : platform_.HoldFolder(level);
-            if (it == found_.end() && hold != FolderHold::Missing) found_.emplace_back(level, hold);
+            if (it == found_.end() && hold != FolderHold::Missing) found_.push_back({level, hold});
             if (hold == FolderHold::Refused) return false;
             // Nothing deeper can be there; whatever is made later is looked at when it is asked for.
             if (hold == FolderHold::Missing) return true;
