@@ -70,6 +70,11 @@ public:
         html += markup;
         return *this;
     }
+    Page& operator<<(const Decimal& number) {
+        const std::string_view digits = number;
+        html.append(digits.data(), digits.size());
+        return *this;
+    }
     Page& Text(const std::string& text) {
         AppendHtml(html, text);
         return *this;
@@ -109,7 +114,7 @@ std::string InstallationReport(const RunFacts& facts, const ReportSubject& s) {
     Page page;
     page.html = Head;
     if (const char* charset = CharsetName(facts.codePage)) page << charset;
-    else page.html.append(Joined({"windows-", Decimal(facts.codePage)}));
+    else page << "windows-" << Decimal(facts.codePage);
     page << Style;
     const std::string title =
         Joined({"Installation report: ", s.action, " of the Orvandel add-on ", addon::Version, " on ", facts.computer});
