@@ -70,10 +70,10 @@ bool IsDeviceName(const std::string& path) {
     if (path.size() >= 4 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/') &&
         (path[2] == '.' || path[2] == '?') && (path[3] == '\\' || path[3] == '/'))
         return true;
-    const std::size_t folder = path.find_last_of("\\/:");
-    std::string name = folder == std::string::npos ? path : path.substr(folder + 1);
-    name = UpperCaseAscii(name.substr(0, name.find('.')));
-    while (!name.empty() && name.back() == ' ') name.pop_back();
+    std::string_view last = std::string_view(path).substr(path.find_last_of("\\/:") + 1);  // npos + 1 is 0
+    last = last.substr(0, last.find('.'));
+    while (!last.empty() && last.back() == ' ') last.remove_suffix(1);
+    const std::string name = UpperCaseAscii(std::string(last));
     if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL") return true;
     return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) && name[3] >= '1' &&
            name[3] <= '9';

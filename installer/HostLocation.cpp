@@ -8,12 +8,13 @@
 namespace orv {
 
 HostLocation LocateHost(Platform& platform) {
-    ProfileFile primary(platform, host::PrimaryProfile);
-    std::string root = primary.ReadValue(host::RootSection, host::RootKey, "");
-    if (!root.empty()) return HostLocation{std::move(root), std::move(primary)};
-    ProfileFile fallback(platform, host::FallbackProfile);
-    root = fallback.ReadValue(host::RootSection, host::RootKey, "");
-    return HostLocation{std::move(root), std::move(fallback)};
+    HostLocation found{{}, ProfileFile(platform, host::PrimaryProfile)};
+    found.root = found.profile.ReadValue(host::RootSection, host::RootKey, "");
+    if (found.root.empty()) {
+        found.profile = ProfileFile(platform, host::FallbackProfile);
+        found.root = found.profile.ReadValue(host::RootSection, host::RootKey, "");
+    }
+    return found;
 }
 
 namespace {

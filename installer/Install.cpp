@@ -23,6 +23,17 @@ void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem&
     }
 }
 
+bool RewriteUserMacUnlessLinked(Platform& platform, const std::string& root, FolderGuard& guard, UserDialogs& dialogs,
+                                StepLog& log, bool install) {
+    if (!guard.FileUsable(host::UserMac)) {
+        dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
+        return false;
+    }
+    if (install) EditUserMacForInstall(platform, root, dialogs, log);
+    else EditUserMacForRemove(platform, root, dialogs, log);
+    return true;
+}
+
 bool InstallAddon(Platform& platform, const HostLocation& host, const std::vector<PayloadItem>& payload,
                   StatusView& view, UserDialogs& dialogs, StepLog& log) {
     if (IsHostRunning(platform)) {
@@ -48,12 +59,12 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
         if (refusedHere(PayloadCatalogue[i].target)) continue;
         ExtractPayload(platform, dialogs, payload[i], root + PayloadCatalogue[i].target, log);
     }
-    if (guard.FileUsable(host::UserMac)) EditUserMacForInstall(platform, root, dialogs, log);
-    else dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
+    RewriteUserMacUnlessLinked(platform, root, guard, dialogs, log, true);
     if (!refusedHere(addon::Profile)) {
         ProfileFile profile(platform, root + addon::Profile);
-        profile.WriteValue(addon::VersionSection, addon::VersionKey, addon::Version);
-        log.VersionRecorded(profile.FileName(), addon::Version);
+        const std::string version = addon::Version;
+        profile.WriteValue(addon::VersionSection, addon::VersionKey, version);
+        log.VersionRecorded(profile.FileName(), version);
     }
     changing.End();
     RefreshStatus(platform, root, view);

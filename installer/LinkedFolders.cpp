@@ -15,10 +15,10 @@ bool FolderGuard::LevelsUsable(const std::string& base, std::string_view relativ
     for (std::size_t stop = relative.find('\\', 1);; stop = relative.find('\\', stop + 1)) {
         const std::string level = Joined({base, relative.substr(0, stop)});
         if (level.size() > base.size() && level.back() != '\\') {
-            const std::string key = UpperCaseAscii(level);
-            auto it = std::find_if(found_.begin(), found_.end(), [&](const auto& seen) { return seen.first == key; });
+            auto it = std::find_if(found_.begin(), found_.end(),
+                                   [&](const auto& seen) { return UpperCasedEqual(seen.first, level); });
             const FolderHold hold = it != found_.end() ? it->second : platform_.HoldFolder(level);
-            if (it == found_.end() && hold != FolderHold::Missing) found_.emplace_back(key, hold);
+            if (it == found_.end() && hold != FolderHold::Missing) found_.push_back({level, hold});
             if (hold == FolderHold::Refused) return false;
             // Nothing deeper can be there; whatever is made later is looked at when it is asked for.
             if (hold == FolderHold::Missing) return true;
@@ -39,8 +39,8 @@ bool FolderGuard::AbsoluteFolderUsable(const std::string& folder) {
     std::string root = platform_.FullPath(root_);
     while (!root.empty() && root.back() == '\\') root.pop_back();
     if (!root.empty() && path.size() > root.size() && path[root.size()] == '\\' &&
-        UpperCaseAscii(path.substr(0, root.size())) == UpperCaseAscii(root))
-        return LevelsUsable(root, path.substr(root.size()));
+        UpperCasedEqual(std::string_view(path).substr(0, root.size()), root))
+        return LevelsUsable(root, std::string_view(path).substr(root.size()));
     // Not below the root: every folder below the drive ("C:") or the share ("\\server\share").
     std::size_t base = 2;
     if (path.rfind("\\\\", 0) == 0) {
@@ -49,7 +49,7 @@ bool FolderGuard::AbsoluteFolderUsable(const std::string& folder) {
         if (base == std::string::npos) base = path.size();
     }
     if (base >= path.size()) return true;
-    return LevelsUsable(path.substr(0, base), path.substr(base));
+    return LevelsUsable(path.substr(0, base), std::string_view(path).substr(base));
 }
 
 }  // namespace orv

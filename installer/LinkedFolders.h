@@ -35,7 +35,7 @@ private:
 
     Platform& platform_;
     std::string root_;
-    // By upper-cased path: held or refused. A run looks at a dozen folders, a list serves.
+    // By path, in any case: held or refused. A run looks at a dozen folders, a list serves.
     std::vector<std::pair<std::string, FolderHold>> found_;
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "HostLocation.h"
+#include "LinkedFolders.h"
 #include "PayloadItem.h"
 #include "StatusView.h"
 #include "StepLog.h"
@@ -22,6 +23,10 @@ bool InstallAddon(Platform& platform, const HostLocation& host, const std::vecto
 // forgotten; then the status and the closing message. False when refused at once, as the install.
 bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view, UserDialogs& dialogs,
                  StepLog& log = StepLog::None());
+
+// user.mac rewritten for an install or a removal; when a link leads elsewhere the user is told, and false.
+bool RewriteUserMacUnlessLinked(Platform& platform, const std::string& root, FolderGuard& guard, UserDialogs& dialogs,
+                                StepLog& log, bool install);
 
 // Writes one payload item; a failure becomes the "Failed to install" dialog and the caller goes on.
 void ExtractPayload(Platform& platform, UserDialogs& dialogs, const PayloadItem& item, const std::string& target,

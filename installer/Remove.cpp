@@ -38,13 +38,13 @@ Restored RestoreBackups(Platform& platform, const std::string& root, FolderGuard
         const std::string backup = root + pair.backup;
         const std::string config = root + pair.config;
         if (!platform.FileIsPresent(backup)) continue;
-        if (!guard.FileUsable(pair.config)) {
-            dialogs.ShowMessageDialog(msg::LinkRefused(config), DialogKind::Error, DialogButtons::Ok);
-        } else if (platform.CopyOver(backup, config)) {
+        const bool usable = guard.FileUsable(pair.config);
+        if (usable && platform.CopyOver(backup, config)) {
             log.BackupRestored(backup, config);
             restored.backup[i] = restored.any = true;
         } else {
-            dialogs.ShowMessageDialog(msg::RestoreFailed(config), DialogKind::Error, DialogButtons::Ok);
+            dialogs.ShowMessageDialog(usable ? msg::RestoreFailed(config) : msg::LinkRefused(config), DialogKind::Error,
+                                      DialogButtons::Ok);
         }
     }
     return restored;
@@ -98,13 +98,7 @@ bool RemoveAddon(Platform& platform, const HostLocation& host, StatusView& view,
     const std::string& root = host.root;
     FilesChanging changing(view);
     FolderGuard guard(platform, root);
-    bool refused = false;
-    if (guard.FileUsable(host::UserMac)) {
-        EditUserMacForRemove(platform, root, dialogs, log);
-    } else {
-        dialogs.ShowMessageDialog(msg::LinkRefused(root + host::UserMac), DialogKind::Error, DialogButtons::Ok);
-        refused = true;
-    }
+    bool refused = !RewriteUserMacUnlessLinked(platform, root, guard, dialogs, log, false);
     const Restored restored = RestoreBackups(platform, root, guard, dialogs, log);
     const bool instrumentsDone = !restored.any || RemoveInstrumentFiles(platform, host.profile, guard, log);
     // Only now, and only when every instrument file is gone, are the backups deleted: a run that dies before

@@ -30,7 +30,7 @@ public:
         std::size_t start = 0;
         while (true) {
             const std::size_t stop = text.find('\n', start);
-            const std::string line = text.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+            const std::string line = text.substr(start, stop - start);  // the rest when there is no line feed
             out_.WriteLine(line);
             log_.WriteLine(line);
             if (stop == std::string::npos) break;
@@ -98,7 +98,7 @@ public:
         }
         DialogAnswer answer = buttons == DialogButtons::Ok ? AnswerOk : AnswerNo;
         if (person_ != nullptr) answer = person_->ShowMessageDialog(text, kind, buttons);
-        if (buttons == DialogButtons::YesNo) report_.Record(answer == AnswerYes ? "answered Yes" : "answered No");
+        if (buttons == DialogButtons::YesNo) report_.Record({answer == AnswerYes ? "answered Yes" : "answered No"});
         return answer;
     }
     void EditUserMac() override {
@@ -149,8 +149,9 @@ int Verify(const std::vector<CheckRow>& rows, Report& report) {
             report.Say({mark, row.path, "  sha256 ", row.foundSha256, row.pass ? "" : "  expected ",
                         row.pass ? std::string_view() : row.expectedSha256});
     }
-    report.Say({Decimal(Holding(rows)), " of 9 hold"});
-    return Holding(rows) == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
+    const int holding = Holding(rows);
+    report.Say({Decimal(holding), " of 9 hold"});
+    return holding == addon::FullScore ? ExitSuccess : ExitVerifyFailed;
 }
 
 // Windows takes paths of at most 259 characters. Under a root that long, "ChemStation not found" or a
@@ -158,10 +159,12 @@ int Verify(const std::vector<CheckRow>& rows, Report& report) {
 // of a file's replacement, written beside it under a longer name.
 void WarnOfLongPaths(const std::string& root, Report& report) {
     constexpr std::size_t LongestPath = 259;
-    std::size_t longest = std::char_traits<char>::length(host::UserMac);
-    for (const char* file : addon::Files) longest = std::max(longest, std::char_traits<char>::length(file));
-    longest += root.size() + std::char_traits<char>::length(ReplacementSuffix);
-    if (longest > LongestPath) {
+    constexpr std::size_t LongestName = [] {
+        std::size_t longest = std::char_traits<char>::length(host::UserMac);
+        for (const char* file : addon::Files) longest = std::max(longest, std::char_traits<char>::length(file));
+        return longest + std::char_traits<char>::length(ReplacementSuffix);
+    }();
+    if (root.size() + LongestName > LongestPath) {
         report.Say({"Warning: ", root, " is too long: paths under it exceed the ", Decimal(LongestPath),
                     " characters Windows allows"});
     }
@@ -227,7 +230,7 @@ int RunAction(Platform& platform, const Options& options, Report& report, UserDi
     WarnOfLongPaths(host.root, report);
     if (host.root.empty() || !platform.FolderIsPresent(host.root + host::CoreFolder)) {
         const bool massSpec = !host.root.empty() && platform.FolderIsPresent(host.root + host::MassSpecFolder);
-        report.Say(massSpec ? "GCMS ChemStation is not supported" : "ChemStation not found");
+        report.Say({massSpec ? "GCMS ChemStation is not supported" : "ChemStation not found"});
         return ExitNoHost;
     }
     if (options.action == Action::Status) return ReportStatus(platform, host.root, report);
@@ -253,10 +256,10 @@ const char* ActionName(Action action) {
 
 // Written beside its place and then moved there, as every file; its digest goes into the record, so that a
 // report shown later can be matched with the run that wrote it.
-int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, Findings found, int code,
+int WriteReport(Platform& platform, const RunFacts& facts, const Options& options, const Findings& found, int code,
                 Report& report) {
-    ReportSubject subject{ActionName(options.action), "", std::move(found.root), std::move(found.profile),
-                          std::move(found.rows), code, options.logFile};
+    ReportSubject subject{ActionName(options.action), {}, found.root, found.profile, found.rows, code,
+                          options.logFile};
     try {
         subject.programSha256 = Sha256::Of(platform.ReadWholeFile(facts.programPath));
     } catch (const Exception&) {
@@ -290,7 +293,8 @@ void RecordEvent(Platform& platform, const RunFacts& facts, const Options& optio
     text += "\r\nuser ";
     text += facts.account;
     text += "\r\nlog ";
-    text += options.logFile.empty() ? "none" : PrintableText(options.logFile);
+    if (options.logFile.empty()) text += "none";
+    else text += PrintableText(options.logFile);
     if (!options.reportFile.empty()) {
         text += "\r\nreport ";
         text += PrintableText(options.reportFile);
@@ -310,9 +314,9 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
     Findings found;
     if (!options.error.empty()) {
         report.Say(options.error);
-        report.Say(UsageText());
         code = ExitInvalidCommandLine;
-    } else if (options.action == Action::Usage) {
+    }
+    if (code == ExitInvalidCommandLine || options.action == Action::Usage) {
         report.Say(UsageText());
     } else {
         try {
@@ -322,17 +326,18 @@ int RunUnattended(Platform& platform, const Options& options, const RunFacts& fa
             report.Say({"Error: ", WithFullStop(e.what())});
             code = ExitStoppedByError;
         }
-        if (!options.reportFile.empty()) code = WriteReport(platform, facts, options, std::move(found), code, report);
+        if (!options.reportFile.empty()) code = WriteReport(platform, facts, options, found, code, report);
     }
-    // A record that could not be written in full is a failure of the run: the evidence is missing.
-    const auto recordLost = [&] {
-        if (code != ExitSuccess || !log.Failed()) return;
-        out.WriteLine("Error: the record of this run could not be written in full");
-        code = ExitReportedFailures;
-    };
-    recordLost();
-    report.Record({"exit code ", Decimal(static_cast<unsigned long>(code))});
-    recordLost();
+    // A record that could not be written in full is a failure of the run: the evidence is missing. Asked
+    // before the exit code goes into the record, and after.
+    for (bool recorded = false;; recorded = true) {
+        if (code == ExitSuccess && log.Failed()) {
+            out.WriteLine("Error: the record of this run could not be written in full");
+            code = ExitReportedFailures;
+        }
+        if (recorded) break;
+        report.Record({"exit code ", Decimal(static_cast<unsigned long>(code))});
+    }
     RecordEvent(platform, facts, options, code);
     return code;
 }

@@ -19,9 +19,10 @@ void SaveOrReport(Platform& platform, LineList& lines, const std::string& path, 
         log.UserMacRewritten(path, linesBefore, lines.Count());
     } catch (const std::exception& e) {
         // A user.mac (or a leftover beside it) that is a link or has a second name is named, as links are.
-        const bool linked = std::string(e.what()).find(LinkRefusalText()) != std::string::npos;
-        dialogs.ShowMessageDialog(linked ? msg::LinkRefused(path) : msg::UserMacNotSaved, DialogKind::Error,
-                                  DialogButtons::Ok);
+        if (std::string(e.what()).find(LinkRefusalText()) != std::string::npos)
+            dialogs.ShowMessageDialog(msg::LinkRefused(path), DialogKind::Error, DialogButtons::Ok);
+        else
+            dialogs.ShowMessageDialog(msg::UserMacNotSaved, DialogKind::Error, DialogButtons::Ok);
     }
 }
 
@@ -44,25 +45,30 @@ void PurgeAddonLines(LineList& lines) {
     lines.KeepOnly([](std::string_view line) { return !IsAddonLine(line); });
 }
 
-void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
+namespace {
+
+// An install puts its start line first and offers the cleanup; a removal leaves a missing file missing.
+void RewriteUserMac(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log, bool install) {
     const std::string path = root + host::UserMac;
+    const bool present = platform.FileIsPresent(path);
+    if (!present && !install) return;
     LineList lines;
-    if (platform.FileIsPresent(path)) lines.LoadLines(platform, path);
+    if (present) lines.LoadLines(platform, path);
     const std::size_t before = lines.Count();
     PurgeAddonLines(lines);
-    lines.InsertAt(0, addon::StartLine);
+    if (install) lines.InsertAt(0, addon::StartLine);
     SaveOrReport(platform, lines, path, dialogs, log, before);
-    AskCleanup(lines, path, dialogs);
+    if (install) AskCleanup(lines, path, dialogs);
+}
+
+}  // namespace
+
+void EditUserMacForInstall(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
+    RewriteUserMac(platform, root, dialogs, log, true);
 }
 
 void EditUserMacForRemove(Platform& platform, const std::string& root, UserDialogs& dialogs, StepLog& log) {
-    const std::string path = root + host::UserMac;
-    if (!platform.FileIsPresent(path)) return;
-    LineList lines;
-    lines.LoadLines(platform, path);
-    const std::size_t before = lines.Count();
-    PurgeAddonLines(lines);
-    SaveOrReport(platform, lines, path, dialogs, log, before);
+    RewriteUserMac(platform, root, dialogs, log, false);
 }
 
 }  // namespace orv
