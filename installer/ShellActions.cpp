@@ -12,7 +12,7 @@ void EditUserMac(Platform& platform, const std::string& root) {
     FolderGuard guard(platform, root);
     if (!guard.FileUsable(host::UserMac)) throw EFCreateError(CreateErrorText(path, LinkRefusalText()));
     if (!platform.FileIsPresent(path)) LineList().SaveLines(platform, path);
-    platform.ShellOpen(path, "", {});
+    platform.ShellOpen(path, "", "");
 }
 
 std::string MailTarget(const std::string& mailCaption) { return Joined({"mailto:", mailCaption}); }

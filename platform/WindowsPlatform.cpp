@@ -665,8 +665,9 @@ std::string WindowsPlatform::SoleRunHolder() {
 }
 
 void WindowsPlatform::ShellOpen(const std::string& target, const char* parameters, const char* folder) {
-    ShellExecuteA(nullptr, "open", target.c_str(), *parameters != '\0' ? parameters : nullptr, *folder != '\0' ? folder : nullptr,
-                  SW_SHOWNORMAL);
+    // No parameters or folder, given as null or as an empty text, are passed on as none.
+    const auto some = [](const char* text) { return text != nullptr && *text != '\0' ? text : nullptr; };
+    ShellExecuteA(nullptr, "open", target.c_str(), some(parameters), some(folder), SW_SHOWNORMAL);
 }
 
 bool WindowsPlatform::RunsElevated() const {
