@@ -266,28 +266,21 @@ std::size_t Append(std::string& table, const std::string& bytes, const Record& r
 // (cmake/ProgramLayout.cmake); the compact table is written over both.
 constexpr unsigned char kFrameTableMarker[8] = {0xa4, 0xe7, 0x1b, 0x9d, 0x62, 0x5a, 0xf0, 0xc3};
 
-// Where a linked program keeps its unwind table: a section of its own, or the end of .rdata after the marker.
+// Where a linked program keeps its unwind table: the end of .rdata after the marker.
 struct TablePlace {
-    std::string sectionName;
-    Section section;         // the section holding it
+    Section section;         // .rdata
     std::size_t at = 0;      // where the compact table goes in it
     Section records;         // the .eh_frame records
 };
 
 TablePlace FindTable(const std::string& image) {
     TablePlace place;
-    if (FindSection(image, ".eh_frame", place.section)) {
-        place.sectionName = ".eh_frame";
-        place.records = place.section;
-        return place;
-    }
-    place.sectionName = ".rdata";
-    if (!FindSection(image, ".rdata", place.section)) throw Failure("the program has no .eh_frame or .rdata");
+    if (!FindSection(image, ".rdata", place.section)) throw Failure("the program has no .rdata");
     const std::string& bytes = place.section.bytes;
     const std::string marker(reinterpret_cast<const char*>(kFrameTableMarker), sizeof kFrameTableMarker);
     const std::size_t at = bytes.find(marker);
     if (at == std::string::npos || at % 4 != 0 || bytes.find(marker, at + 1) != std::string::npos)
-        throw Failure("no .eh_frame section, and not one marker of the table in .rdata");
+        throw Failure("not one marker of the table in .rdata (linked without cmake/ProgramLayout.cmake's script?)");
     place.at = at;
     place.records.rva = place.section.rva + std::uint32_t(at + marker.size());
     place.records.bytes = bytes.substr(at + marker.size());
@@ -311,7 +304,6 @@ bool MayCall(std::string_view code) {
 std::string CompactFrameTable(std::string& image, bool rowsOnly) {
     TablePlace place = FindTable(image);
     const Section& section = place.records;
-    if (section.bytes.size() >= 4 && Word(section.bytes, 0) == kCompactMagic) return "the table is compact already";
     if (Relocated(image, section.rva, section.virtualSize)) throw Failure("the loader would relocate a word of it");
     const std::uint32_t tableRva = place.section.rva + std::uint32_t(place.at);
     std::map<std::size_t, Cie> cies;
@@ -390,7 +382,7 @@ std::string CompactFrameTable(std::string& image, bool rowsOnly) {
     }
     table.append(4, '\0');
     if (table.size() > place.section.bytes.size() - place.at) return "the compact table would be no smaller";
-    ShrinkSection(image, place.sectionName, place.section.bytes.substr(0, place.at) + table);
+    ShrinkSection(image, ".rdata", place.section.bytes.substr(0, place.at) + table);
     return std::to_string(fdes.size() - kept.size()) + " functions in rows, " +
            std::to_string(kept.size() - left) + " kept as DWARF records, " + std::to_string(left) +
            " left out that never call: " + std::to_string(table.size()) + " bytes in place of " +

@@ -71,19 +71,12 @@ std::size_t FileOffset(const std::string& image, const Layout& at, std::uint32_t
 
 // The header of the section of this name, or 0 when there is none.
 std::size_t SectionHeader(const std::string& image, const Layout& at, const std::string& name) {
-    const std::size_t symbols = Read(image, at.pe + 12, 4);
-    const std::size_t strings = symbols + 18 * std::size_t(Read(image, at.pe + 16, 4));
+    std::string held(8, '\0');
+    held.replace(0, name.size(), name);
     for (std::size_t i = 0; i < at.sectionCount; ++i) {
         const std::size_t header = at.sections + 40 * i;
         if (header + 40 > image.size()) throw std::runtime_error("the image is cut short");
-        std::string held = image.substr(header, 8);
-        held.resize(held.find('\0') == std::string::npos ? 8 : held.find('\0'));
-        if (held.size() > 1 && held[0] == '/' && symbols != 0) {
-            const std::size_t offset = strings + std::stoul(held.substr(1));
-            if (offset >= image.size()) throw std::runtime_error("a section name lies outside the image");
-            held = image.c_str() + offset;
-        }
-        if (held == name || (held.size() == 8 && name.compare(0, 8, held) == 0)) return header;
+        if (image.compare(header, 8, held) == 0) return header;
     }
     return 0;
 }
@@ -189,15 +182,9 @@ void Seal(std::string& image, std::uint32_t timeStamp) {
     std::uint32_t certificatesSize = 0;
     if (Directory(image, at, SecurityDirectory, &certificatesSize) != 0 || certificatesSize != 0)
         throw std::runtime_error("the image is signed already; seal it before signing");
-    bool found = false;
-    for (std::size_t i = 0; i < at.sectionCount && !found; ++i) {
-        const std::size_t header = at.sections + 40 * i;
-        if (header + 40 > image.size()) throw std::runtime_error("the image is cut short");
-        if (image.compare(header, 8, std::string(".rsrc\0\0\0", 8)) != 0) continue;
-        Write32(image, header + 36, Read(image, header + 36, 4) & ~memWrite);
-        found = true;
-    }
-    if (!found) throw std::runtime_error("the image has no resource section");
+    const std::size_t header = SectionHeader(image, at, ".rsrc");
+    if (header == 0) throw std::runtime_error("the image has no resource section");
+    Write32(image, header + 36, Read(image, header + 36, 4) & ~memWrite);
     Write32(image, at.pe + 8, timeStamp);
     Write32(image, at.optional + 64, ImageChecksum(image));
 }

@@ -27,8 +27,7 @@ struct Section {
     std::string bytes;
 };
 
-// The section of this name, as its header holds it or, when longer than 8 bytes, as the symbols' string table
-// does (a stripped program keeps the first 8 bytes only); false when the image has none.
+// The section of this name (8 bytes at most, as a section header holds it); false when the image has none.
 bool FindSection(const std::string& image, const std::string& name, Section& section);
 
 // Puts fewer bytes in place of the section's: the file loses the whole units of its alignment that are no
